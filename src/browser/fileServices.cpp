@@ -1,0 +1,98 @@
+#include "fileServices.h"
+
+#include "error.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace browser {
+namespace {
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+[[noreturn]] void throwCannotOpen(const std::string& name, int error) {
+    throw Error("Cannot open file \"" + FullPath(name) + "\". " + std::strerror(error));
+}
+
+} // namespace
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+    return folder + "/" + name;
+}
+
+bool ChangeDirectory(const std::string& folder) {
+    return !folder.empty() && ::chdir(folder.c_str()) == 0;
+}
+
+bool DirectoryExists(const std::string& path) {
+    struct stat info {};
+    return !path.empty() && path.front() == '/' && ::stat(path.c_str(), &info) == 0 &&
+           S_ISDIR(info.st_mode);
+}
+
+std::string FullPath(const std::string& name) {
+    if (!name.empty() && name.front() == '/')
+        return name;
+    std::string folder(4096, '\0');
+    while (::getcwd(folder.data(), folder.size()) == nullptr) {
+        if (errno != ERANGE)
+            return name; // the working directory itself is gone
+        folder.resize(folder.size() * 2);
+    }
+    folder.resize(std::strlen(folder.c_str()));
+    return JoinPath(folder, name);
+}
+
+std::vector<unsigned char> ReadWholeFile(const std::string& name) {
+    FileDescriptor file(::open(name.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.get() < 0)
+        throwCannotOpen(name, errno);
+
+    struct stat info {};
+    if (::fstat(file.get(), &info) != 0)
+        throwCannotOpen(name, errno);
+    if (S_ISDIR(info.st_mode))
+        throwCannotOpen(name, EISDIR);
+    if (info.st_size > kMaxFileSize)
+        throwCannotOpen(name, EFBIG);
+
+    // Read up to one byte past the size we saw, so a file that grew since
+    // is noticed rather than silently cut.
+    std::vector<unsigned char> bytes(static_cast<size_t>(info.st_size) + 1);
+    size_t filled = 0;
+    while (filled < bytes.size()) {
+        ssize_t got = ::read(file.get(), bytes.data() + filled, bytes.size() - filled);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            throw Error("Cannot read file \"" + FullPath(name) + "\". " + std::strerror(errno));
+        if (got == 0)
+            break;
+        filled += static_cast<size_t>(got);
+        if (filled == bytes.size() && bytes.size() <= static_cast<size_t>(kMaxFileSize))
+            bytes.resize(std::min(bytes.size() * 2, static_cast<size_t>(kMaxFileSize) + 1));
+    }
+    if (filled > static_cast<size_t>(kMaxFileSize))
+        throwCannotOpen(name, EFBIG);
+    bytes.resize(filled);
+    return bytes;
+}
+
+} // namespace browser

@@ -1,0 +1,41 @@
+#include "imageList.h"
+
+#include "directorySearch.h"
+#include "fileServices.h"
+
+namespace browser {
+
+ImageList::ScanOutcome ImageList::Scan(const std::string& folder) {
+    if (!ChangeDirectory(folder))
+        return ScanOutcome::CannotEnter;
+    SourceDir = folder;
+
+    // The folder is now the working directory; listing "." reads exactly it.
+    std::vector<TSearchRec> found = FindPictures(".");
+    if (found.empty())
+        return ScanOutcome::NoPictures;
+
+    Files = std::move(found);
+    FileIndex = 0;
+    return ScanOutcome::Listed;
+}
+
+void ImageList::StepForward() {
+    if (FileIndex == static_cast<int>(Files.size()) - 1)
+        FileIndex = 0;
+    else
+        FileIndex += 1;
+}
+
+void ImageList::StepBack() {
+    if (FileIndex != 0)
+        FileIndex -= 1;
+    else
+        FileIndex = static_cast<int>(Files.size()) - 1;
+}
+
+std::pair<std::string, std::string> ImageList::InfoLines(const TSearchRec& entry) const {
+    return {"Jméno: " + JoinPath(SourceDir, entry.Name), "Velikost: " + std::to_string(entry.Size)};
+}
+
+} // namespace browser

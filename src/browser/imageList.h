@@ -1,0 +1,41 @@
+#pragma once
+
+#include "searchRec.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace browser {
+
+// The pictures of the chosen source folder and which one is current.
+class ImageList {
+public:
+    enum class ScanOutcome { CannotEnter, NoPictures, Listed };
+
+    // Enters the folder and lists its pictures. CannotEnter changes nothing;
+    // NoPictures changes only SourceDir and the working directory; Listed
+    // replaces the list and makes its first entry current.
+    ScanOutcome Scan(const std::string& folder);
+
+    void StepForward();
+    void StepBack();
+
+    bool Empty() const { return Files.empty(); }
+    const TSearchRec& CurrentEntry() const { return Files.at(static_cast<size_t>(FileIndex)); }
+    int Position() const { return FileIndex + 1; }
+
+    // "Jméno: <folder>/<name>" and "Velikost: <size>".
+    std::pair<std::string, std::string> InfoLines(const TSearchRec& entry) const;
+
+    const std::vector<TSearchRec>& files() const { return Files; }
+    int fileIndex() const { return FileIndex; }
+    const std::string& sourceDir() const { return SourceDir; }
+
+private:
+    std::vector<TSearchRec> Files;
+    int FileIndex = 0;
+    std::string SourceDir;
+};
+
+} // namespace browser

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "jpegCodec.h"
+#include "pixelBuffer.h"
+
+#include <memory>
+#include <vector>
+
+namespace browser {
+
+// A JPEG picture as loaded: the file's bytes exactly as read, the facts of
+// its header, and, once drawn, its decoded pixels.
+class TJPEGImage {
+public:
+    // Keeps the bytes and parses the header, unless there are none (an empty
+    // file is an empty picture). Throws Error when the header is bad.
+    explicit TJPEGImage(std::vector<unsigned char> bytes);
+
+    const std::vector<unsigned char>& Bytes() const { return bytes_; }
+    bool Empty() const { return bytes_.empty(); }
+    int Width() const { return header_.Width; }
+    int Height() const { return header_.Height; }
+    bool Grayscale() const { return header_.Grayscale; }
+    bool MultipleScans() const { return header_.MultipleScans; }
+
+    // The pixels to draw. Decodes on the first call and keeps the result.
+    // A failed decode throws Error once; later calls return nullptr, as they
+    // do for an empty picture.
+    const DecodedPixels* Pixels();
+
+private:
+    enum class DecodeState { NotYet, Done, Failed };
+
+    std::vector<unsigned char> bytes_;
+    JpegHeader header_;
+    DecodeState state_ = DecodeState::NotYet;
+    std::unique_ptr<DecodedPixels> pixels_;
+};
+
+} // namespace browser

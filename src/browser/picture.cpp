@@ -1,0 +1,35 @@
+#include "picture.h"
+
+#include "error.h"
+#include "fileServices.h"
+
+#include <strings.h>
+
+namespace browser {
+namespace {
+
+std::string extensionOf(const std::string& fileName) {
+    const auto slash = fileName.rfind('/');
+    const auto dot = fileName.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return {};
+    return fileName.substr(dot + 1);
+}
+
+} // namespace
+
+bool IsJpegExtension(const std::string& fileName) {
+    const std::string extension = extensionOf(fileName);
+    return ::strcasecmp(extension.c_str(), "jpg") == 0 || ::strcasecmp(extension.c_str(), "jpeg") == 0;
+}
+
+void TPicture::Load(const std::string& fileName) {
+    if (!IsJpegExtension(fileName))
+        throw Error("Unknown picture file extension (." + extensionOf(fileName) + ")");
+    auto graphic = std::make_unique<TJPEGImage>(ReadWholeFile(fileName));
+    std::string name = fileName;
+    graphic_ = std::move(graphic);
+    loadedName_ = std::move(name);
+}
+
+} // namespace browser

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace browser {
+
+// One directory entry found by the picture search. The size is the full
+// 64-bit size, so pictures of 2 GiB and more report their true size.
+struct TSearchRec {
+    std::string Name; // bytes as the file system stores them, no directory part
+    std::int64_t Size = 0;
+};
+
+} // namespace browser

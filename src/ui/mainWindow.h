@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QMainWindow>
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(QWidget* parent = nullptr);
+};
