@@ -8,15 +8,15 @@
 #include "error.h"
 
 #include <bit>
-#include <cstdint>
-#include <cstring>
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <new>
 #include <string>
 
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 namespace browser {
 namespace {
@@ -95,7 +95,8 @@ void cmykRowToRgb32(unsigned char* row, JDIMENSION width) {
             return static_cast<unsigned char>((value * k + 127) / 255);
         };
         const unsigned char r = scale(pixel[0]), g = scale(pixel[1]), b = scale(pixel[2]);
-        const std::uint32_t word = 0xFF000000u | (std::uint32_t{r} << 16) | (std::uint32_t{g} << 8) | b;
+        const std::uint32_t word =
+            0xFF000000u | (std::uint32_t{r} << 16) | (std::uint32_t{g} << 8) | b;
         std::memcpy(pixel, &word, 4);
     }
 }
@@ -183,7 +184,8 @@ void DecodeJpeg(const unsigned char* data, std::size_t size, DecodedPixels& out)
     } catch (const std::bad_alloc&) {
         throwJpegError(JERR_OUT_OF_MEMORY);
     }
-    const DecodeJob job{data, size, pixels, out.Stride, header.Width, header.Height, header.Grayscale};
+    const DecodeJob job{data,         size,          pixels,          out.Stride,
+                        header.Width, header.Height, header.Grayscale};
     if (int code = decode(&job))
         throwJpegError(code);
 }

@@ -1,6 +1,7 @@
 #include "picture.h"
 
 #include "error.h"
+#include "fileCopy.h"
 #include "fileServices.h"
 
 #include <strings.h>
@@ -20,7 +21,8 @@ std::string extensionOf(const std::string& fileName) {
 
 bool IsJpegExtension(const std::string& fileName) {
     const std::string extension = extensionOf(fileName);
-    return ::strcasecmp(extension.c_str(), "jpg") == 0 || ::strcasecmp(extension.c_str(), "jpeg") == 0;
+    return ::strcasecmp(extension.c_str(), "jpg") == 0 ||
+           ::strcasecmp(extension.c_str(), "jpeg") == 0;
 }
 
 void TPicture::Load(const std::string& fileName) {
@@ -30,6 +32,11 @@ void TPicture::Load(const std::string& fileName) {
     std::string name = fileName;
     graphic_ = std::move(graphic);
     loadedName_ = std::move(name);
+}
+
+void TPicture::Save(const std::string& fileName) const {
+    if (graphic_)
+        SaveFileReplacing(fileName, graphic_->Bytes());
 }
 
 } // namespace browser

@@ -16,6 +16,10 @@ public:
     // Throws Error and keeps the previous graphic on any failure.
     void Load(const std::string& fileName);
 
+    // Writes the kept bytes, unchanged, as the file `fileName`, replacing a
+    // file of that name. Writes nothing before any load. Throws Error.
+    void Save(const std::string& fileName) const;
+
     TJPEGImage* Graphic() const { return graphic_.get(); }
     // The name the graphic on show was loaded from; empty before any load.
     const std::string& LoadedName() const { return loadedName_; }

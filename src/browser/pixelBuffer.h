@@ -36,7 +36,9 @@ struct DecodedPixels {
     std::size_t Stride = 0;
     PixelBuffer Buffer;
 
-    const unsigned char* Row(int y) const { return Buffer.Data() + Stride * static_cast<std::size_t>(y); }
+    const unsigned char* Row(int y) const {
+        return Buffer.Data() + Stride * static_cast<std::size_t>(y);
+    }
 };
 
 } // namespace browser

@@ -41,9 +41,10 @@ std::vector<unsigned char> fill(const JpegSpec& spec) {
                         (x * (c + 1) + y * (3 - c % 3) + static_cast<int>(random() % 48)) & 0xFF);
                     break;
                 case Pattern::Gradient:
-                    value = static_cast<unsigned char>((x * 255 / std::max(1, spec.Width - 1) +
-                                                        y * 97 / std::max(1, spec.Height) + c * 60) &
-                                                       0xFF);
+                    value =
+                        static_cast<unsigned char>((x * 255 / std::max(1, spec.Width - 1) +
+                                                    y * 97 / std::max(1, spec.Height) + c * 60) &
+                                                   0xFF);
                     break;
                 case Pattern::Flat:
                     value = spec.FlatSamples.at(static_cast<size_t>(c));
@@ -98,7 +99,8 @@ std::vector<unsigned char> MakeJpeg(const JpegSpec& spec) {
 
 void WriteFile(const std::string& path, const std::vector<unsigned char>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     if (!out)
         throw std::runtime_error("cannot write fixture " + path);
 }
