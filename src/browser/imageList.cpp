@@ -34,6 +34,19 @@ void ImageList::StepBack() {
         FileIndex = static_cast<int>(Files.size()) - 1;
 }
 
+std::vector<const TSearchRec*> ImageList::Neighbours() const {
+    std::vector<const TSearchRec*> neighbours;
+    const int count = static_cast<int>(Files.size());
+    if (count == 0)
+        return neighbours;
+    for (int index : {(FileIndex + 1) % count, (FileIndex + count - 1) % count}) {
+        const TSearchRec* entry = &Files[static_cast<size_t>(index)];
+        if (index != FileIndex && (neighbours.empty() || neighbours.front() != entry))
+            neighbours.push_back(entry);
+    }
+    return neighbours;
+}
+
 std::pair<std::string, std::string> ImageList::InfoLines(const TSearchRec& entry) const {
     return {"Jméno: " + JoinPath(SourceDir, entry.Name), "Velikost: " + std::to_string(entry.Size)};
 }

@@ -25,6 +25,10 @@ public:
     const TSearchRec& CurrentEntry() const { return Files.at(static_cast<size_t>(FileIndex)); }
     int Position() const { return FileIndex + 1; }
 
+    // The entries one step forward and one step back, without the current
+    // one and without repeats.
+    std::vector<const TSearchRec*> Neighbours() const;
+
     // "Jméno: <folder>/<name>" and "Velikost: <size>".
     std::pair<std::string, std::string> InfoLines(const TSearchRec& entry) const;
 

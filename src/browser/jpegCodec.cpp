@@ -23,16 +23,20 @@ namespace {
 
 constexpr int kTooManyScans = -1;
 constexpr int kUnexpectedSize = -2;
+constexpr int kCancelled = -3;
 
 struct ErrorManager {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
-    volatile int tooManyScans;
+    volatile int stopCode; // why the progress monitor stopped the decode
 };
 
-struct ScanLimit {
+// Called by libjpeg once per row of output and per row of input absorbed
+// from a multi-scan file.
+struct DecodeMonitor {
     jpeg_progress_mgr pub;
     int maxScans;
+    const std::atomic<bool>* cancel;
 };
 
 void leaveByJump(j_common_ptr cinfo) {
@@ -43,20 +47,25 @@ void leaveByJump(j_common_ptr cinfo) {
 // Warnings about damaged data are ignored: the picture shows what it has.
 void ignoreMessage(j_common_ptr, int) {}
 
-void stopAfterTooManyScans(j_common_ptr cinfo) {
+void stopEarly(j_common_ptr cinfo, int code) {
+    reinterpret_cast<ErrorManager*>(cinfo->err)->stopCode = code;
+    cinfo->err->error_exit(cinfo);
+}
+
+void monitorDecode(j_common_ptr cinfo) {
     auto* decompress = reinterpret_cast<j_decompress_ptr>(cinfo);
-    auto* limit = reinterpret_cast<ScanLimit*>(cinfo->progress);
-    if (decompress->input_scan_number > limit->maxScans) {
-        reinterpret_cast<ErrorManager*>(cinfo->err)->tooManyScans = 1;
-        cinfo->err->error_exit(cinfo);
-    }
+    auto* monitor = reinterpret_cast<DecodeMonitor*>(cinfo->progress);
+    if (decompress->input_scan_number > monitor->maxScans)
+        stopEarly(cinfo, kTooManyScans);
+    if (monitor->cancel != nullptr && monitor->cancel->load(std::memory_order_relaxed))
+        stopEarly(cinfo, kCancelled);
 }
 
 void attachErrorManager(jpeg_decompress_struct* cinfo, ErrorManager* manager) {
     cinfo->err = jpeg_std_error(&manager->pub);
     manager->pub.error_exit = leaveByJump;
     manager->pub.emit_message = ignoreMessage;
-    manager->tooManyScans = 0;
+    manager->stopCode = 0;
 }
 
 void checkPixelCount(jpeg_decompress_struct* cinfo) {
@@ -109,6 +118,7 @@ struct DecodeJob {
     int width;
     int height;
     bool gray;
+    const std::atomic<bool>* cancel;
 };
 
 J_COLOR_SPACE outputColourSpace(const jpeg_decompress_struct& cinfo) {
@@ -122,17 +132,18 @@ J_COLOR_SPACE outputColourSpace(const jpeg_decompress_struct& cinfo) {
 int decode(const DecodeJob* job) {
     jpeg_decompress_struct cinfo{};
     ErrorManager manager;
-    ScanLimit limit;
+    DecodeMonitor monitor;
     attachErrorManager(&cinfo, &manager);
     if (setjmp(manager.jump)) {
         jpeg_destroy_decompress(&cinfo);
-        return manager.tooManyScans ? kTooManyScans : manager.pub.msg_code;
+        return manager.stopCode != 0 ? manager.stopCode : manager.pub.msg_code;
     }
     jpeg_create_decompress(&cinfo);
     cinfo.mem->max_memory_to_use = kMaxDecoderMemory;
-    limit.pub.progress_monitor = stopAfterTooManyScans;
-    limit.maxScans = kMaxScans;
-    cinfo.progress = &limit.pub;
+    monitor.pub.progress_monitor = monitorDecode;
+    monitor.maxScans = kMaxScans;
+    monitor.cancel = job->cancel;
+    cinfo.progress = &monitor.pub;
     jpeg_mem_src(&cinfo, job->data, static_cast<unsigned long>(job->size));
     jpeg_read_header(&cinfo, TRUE);
     checkPixelCount(&cinfo);
@@ -156,6 +167,8 @@ int decode(const DecodeJob* job) {
 }
 
 [[noreturn]] void throwJpegError(int code) {
+    if (code == kCancelled)
+        throw DecodeCancelled{};
     if (code == kTooManyScans)
         throw Error("JPEG image has too many scans (more than " + std::to_string(kMaxScans) + ")");
     if (code == kUnexpectedSize)
@@ -172,7 +185,8 @@ JpegHeader ReadJpegHeader(const unsigned char* data, std::size_t size) {
     return header;
 }
 
-void DecodeJpeg(const unsigned char* data, std::size_t size, DecodedPixels& out) {
+void DecodeJpeg(const unsigned char* data, std::size_t size, DecodedPixels& out,
+                const std::atomic<bool>* cancel) {
     const JpegHeader header = ReadJpegHeader(data, size);
     out.Width = header.Width;
     out.Height = header.Height;
@@ -184,8 +198,8 @@ void DecodeJpeg(const unsigned char* data, std::size_t size, DecodedPixels& out)
     } catch (const std::bad_alloc&) {
         throwJpegError(JERR_OUT_OF_MEMORY);
     }
-    const DecodeJob job{data,         size,          pixels,          out.Stride,
-                        header.Width, header.Height, header.Grayscale};
+    const DecodeJob job{data,         size,          pixels,           out.Stride,
+                        header.Width, header.Height, header.Grayscale, cancel};
     if (int code = decode(&job))
         throwJpegError(code);
 }

@@ -2,6 +2,7 @@
 
 #include "pixelBuffer.h"
 
+#include <atomic>
 #include <cstddef>
 
 namespace browser {
@@ -24,9 +25,14 @@ constexpr int kMaxScans = 100;
 // message code, also for a header declaring more than kMaxPixels pixels.
 JpegHeader ReadJpegHeader(const unsigned char* data, std::size_t size);
 
+// Thrown by a decode that was cancelled before it finished.
+struct DecodeCancelled {};
+
 // Decodes the whole picture at full scale with block smoothing: colour
 // (including CMYK and YCCK) into Rgb32, grayscale into Gray8. Damaged data
-// decodes as far as it goes; fatal errors throw Error.
-void DecodeJpeg(const unsigned char* data, std::size_t size, DecodedPixels& out);
+// decodes as far as it goes; fatal errors throw Error. When `cancel` is
+// given and becomes true, the decode stops soon and throws DecodeCancelled.
+void DecodeJpeg(const unsigned char* data, std::size_t size, DecodedPixels& out,
+                const std::atomic<bool>* cancel = nullptr);
 
 } // namespace browser

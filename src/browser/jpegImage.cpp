@@ -1,5 +1,9 @@
 #include "jpegImage.h"
 
+#include "error.h"
+
+#include <new>
+
 namespace browser {
 
 TJPEGImage::TJPEGImage(std::vector<unsigned char> bytes) : bytes_(std::move(bytes)) {
@@ -7,17 +11,35 @@ TJPEGImage::TJPEGImage(std::vector<unsigned char> bytes) : bytes_(std::move(byte
         header_ = ReadJpegHeader(bytes_.data(), bytes_.size());
 }
 
-const DecodedPixels* TJPEGImage::Pixels() {
-    if (state_ == DecodeState::NotYet) {
-        if (bytes_.empty()) {
-            state_ = DecodeState::Failed;
-            return nullptr;
-        }
-        state_ = DecodeState::Failed; // stays so if the decode throws
+bool TJPEGImage::DecodeNow(const std::atomic<bool>* cancel) {
+    if (state_ != DecodeState::NotYet)
+        return true;
+    if (bytes_.empty()) {
+        state_ = DecodeState::FailureReported; // nothing to draw, nothing to report
+        return true;
+    }
+    try {
         auto pixels = std::make_unique<DecodedPixels>();
-        DecodeJpeg(bytes_.data(), bytes_.size(), *pixels);
+        DecodeJpeg(bytes_.data(), bytes_.size(), *pixels, cancel);
         pixels_ = std::move(pixels);
         state_ = DecodeState::Done;
+    } catch (const DecodeCancelled&) {
+        return false;
+    } catch (const Error& error) {
+        failure_ = error.what();
+        state_ = DecodeState::Failed;
+    } catch (const std::bad_alloc&) {
+        failure_ = "Out of memory";
+        state_ = DecodeState::Failed;
+    }
+    return true;
+}
+
+const DecodedPixels* TJPEGImage::Pixels() {
+    DecodeNow();
+    if (state_ == DecodeState::Failed) {
+        state_ = DecodeState::FailureReported;
+        throw Error(failure_);
     }
     return pixels_.get();
 }

@@ -3,7 +3,9 @@
 #include "jpegCodec.h"
 #include "pixelBuffer.h"
 
+#include <atomic>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace browser {
@@ -23,18 +25,25 @@ public:
     bool Grayscale() const { return header_.Grayscale; }
     bool MultipleScans() const { return header_.MultipleScans; }
 
+    // Decodes now unless done before, without reporting a failure; it is
+    // kept for Pixels() to report. Returns false, leaving the picture as it
+    // was, when `cancel` stopped it.
+    bool DecodeNow(const std::atomic<bool>* cancel = nullptr);
+    bool DecodedWell() const { return state_ == DecodeState::Done; }
+
     // The pixels to draw. Decodes on the first call and keeps the result.
     // A failed decode throws Error once; later calls return nullptr, as they
     // do for an empty picture.
     const DecodedPixels* Pixels();
 
 private:
-    enum class DecodeState { NotYet, Done, Failed };
+    enum class DecodeState { NotYet, Done, Failed, FailureReported };
 
     std::vector<unsigned char> bytes_;
     JpegHeader header_;
     DecodeState state_ = DecodeState::NotYet;
     std::unique_ptr<DecodedPixels> pixels_;
+    std::string failure_;
 };
 
 } // namespace browser

@@ -25,13 +25,21 @@ bool IsJpegExtension(const std::string& fileName) {
            ::strcasecmp(extension.c_str(), "jpeg") == 0;
 }
 
-void TPicture::Load(const std::string& fileName) {
+void TPicture::Load(const std::string& fileName, Preloader* preloads) {
     if (!IsJpegExtension(fileName))
         throw Error("Unknown picture file extension (." + extensionOf(fileName) + ")");
-    auto graphic = std::make_unique<TJPEGImage>(ReadWholeFile(fileName));
+    std::string path = FullPath(fileName);
+    std::vector<unsigned char> bytes = ReadWholeFile(fileName);
+    std::unique_ptr<TJPEGImage> graphic = preloads ? preloads->Take(path, bytes) : nullptr;
+    if (!graphic)
+        graphic = std::make_unique<TJPEGImage>(std::move(bytes));
     std::string name = fileName;
+
+    if (preloads && graphic_)
+        preloads->Keep(loadedPath_, std::move(graphic_));
     graphic_ = std::move(graphic);
     loadedName_ = std::move(name);
+    loadedPath_ = std::move(path);
 }
 
 void TPicture::Save(const std::string& fileName) const {

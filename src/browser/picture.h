@@ -1,6 +1,7 @@
 #pragma once
 
 #include "jpegImage.h"
+#include "preloader.h"
 
 #include <memory>
 #include <string>
@@ -13,8 +14,10 @@ class TPicture {
 public:
     // Loads a file by name (relative names against the working directory).
     // The kind is chosen by the extension: "jpg" and "jpeg" in any case.
-    // Throws Error and keeps the previous graphic on any failure.
-    void Load(const std::string& fileName);
+    // Throws Error and keeps the previous graphic on any failure. With
+    // `preloads`, a preloaded picture whose bytes equal the file's is used
+    // instead of decoding again, and the picture it replaces is offered back.
+    void Load(const std::string& fileName, Preloader* preloads = nullptr);
 
     // Writes the kept bytes, unchanged, as the file `fileName`, replacing a
     // file of that name. Writes nothing before any load. Throws Error.
@@ -27,6 +30,7 @@ public:
 private:
     std::unique_ptr<TJPEGImage> graphic_;
     std::string loadedName_;
+    std::string loadedPath_; // absolute, as it was when loaded
 };
 
 // True when the name's extension (text after the last ".") is a JPEG one.

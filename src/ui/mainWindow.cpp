@@ -73,9 +73,22 @@ void TForm1::Button2Click() {
 // keep describing the picture still on show.
 void TForm1::showCurrentPicture() {
     const browser::TSearchRec& entry = Files.CurrentEntry();
-    Image2->LoadPicture(entry.Name);
+    Image2->LoadPicture(entry.Name, &Preloads);
     updateCopyButton();
     ShowFileInfo(Files.Position(), entry);
+    preloadNeighbours();
+}
+
+// The pictures one step away are read and decoded in the background while
+// the user looks at this one. Paths are absolute: the working directory may
+// change before they are used.
+void TForm1::preloadNeighbours() {
+    std::vector<std::string> paths;
+    for (const browser::TSearchRec* entry : Files.Neighbours()) {
+        if (browser::IsJpegExtension(entry->Name))
+            paths.push_back(browser::FullPath(entry->Name));
+    }
+    Preloads.Want(std::move(paths));
 }
 
 void TForm1::ShowFileInfo(int position, const browser::TSearchRec& entry) {

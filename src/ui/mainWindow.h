@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imageList.h"
+#include "preloader.h"
 
 #include <QMainWindow>
 
@@ -48,6 +49,8 @@ public:
     TForm3* AboutBox() const { return Form3; }
     const browser::ImageList& Images() const { return Files; }
     const std::string& TargetDir() const { return Target; }
+    // Waits until the pictures next to the one on show are ready.
+    void WaitForPreloads() { Preloads.WaitIdle(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -68,9 +71,11 @@ private:
     void Oaplikaci1Click();
     void ShowFileInfo(int position, const browser::TSearchRec& entry);
     void showCurrentPicture();
+    void preloadNeighbours();
 
     browser::ImageList Files; // Files, FileIndex and SourceDir
     std::string Target;
     TForm2* Form2 = nullptr;
     TForm3* Form3 = nullptr;
+    browser::Preloader Preloads;
 };

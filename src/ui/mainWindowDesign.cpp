@@ -27,6 +27,16 @@ QPushButton* makeButton(const QString& caption, QWidget* parent, const char* nam
     return button;
 }
 
+// The info box and the position box take no input, but their text must read
+// as well as any other.
+void keepTextReadable(QWidget* widget, const QColor& base) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Disabled, QPalette::Text,
+                     palette.color(QPalette::Active, QPalette::WindowText));
+    palette.setColor(QPalette::Disabled, QPalette::Base, base);
+    widget->setPalette(palette);
+}
+
 QFrame* makePanel(QWidget* parent, const char* name, QRect bounds) {
     auto* panel = new QFrame(parent);
     panel->setObjectName(QLatin1String(name));
@@ -55,6 +65,7 @@ void TForm1::buildDesign() {
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    keepTextReadable(Memo1, Memo1->palette().color(QPalette::Active, QPalette::Base));
 
     ScrollBox2 = new QScrollArea(Panel1);
     ScrollBox2->setObjectName(QStringLiteral("ScrollBox2"));
@@ -74,9 +85,8 @@ void TForm1::buildDesign() {
     Edit1->setGeometry(40, 4, 33, 21);
     Edit1->setEnabled(false);
     Edit1->setFont(DesignFont(11, true));
-    QPalette palette = Edit1->palette();
-    palette.setColor(QPalette::Disabled, QPalette::Base, kScrollBarColour);
-    Edit1->setPalette(palette);
+    Edit1->setTextMargins(0, 0, 0, 0);
+    keepTextReadable(Edit1, kScrollBarColour);
     Button1 = makeButton(QStringLiteral(">"), Panel3, "Button1", {80, 5, 33, 20});
 
     CopyBtn =

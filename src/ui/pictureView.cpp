@@ -20,8 +20,8 @@ QImage wrap(const browser::DecodedPixels& pixels) {
 
 PictureView::PictureView(QWidget* parent) : QWidget(parent) {}
 
-void PictureView::LoadPicture(const std::string& fileName) {
-    picture_.Load(fileName);
+void PictureView::LoadPicture(const std::string& fileName, browser::Preloader* preloads) {
+    picture_.Load(fileName, preloads);
     sizeToPicture();
     update();
 }

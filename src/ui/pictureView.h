@@ -13,9 +13,10 @@ class PictureView : public QWidget {
 public:
     explicit PictureView(QWidget* parent = nullptr);
 
-    // Loads a file into the picture object; on success takes the picture's
-    // size and repaints. Throws browser::Error and keeps the previous picture.
-    void LoadPicture(const std::string& fileName);
+    // Loads a file into the picture object, using a preloaded picture when
+    // there is one; on success takes the picture's size and repaints. Throws
+    // browser::Error and keeps the previous picture.
+    void LoadPicture(const std::string& fileName, browser::Preloader* preloads = nullptr);
 
     browser::TPicture& Picture() { return picture_; }
     const browser::TPicture& Picture() const { return picture_; }

@@ -1,0 +1,134 @@
+#include "preloader.h"
+
+#include "error.h"
+#include "fileServices.h"
+
+#include <algorithm>
+#include <new>
+
+namespace browser {
+
+Preloader::Preloader() : thread_([this] { run(); }) {}
+
+Preloader::~Preloader() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+        cancel_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+}
+
+bool Preloader::isWanted(const std::string& path) const {
+    return std::find(wanted_.begin(), wanted_.end(), path) != wanted_.end();
+}
+
+const std::string* Preloader::nextJob() const {
+    for (const std::string& path : wanted_) {
+        if (ready_.count(path) == 0 && tried_.count(path) == 0)
+            return &path;
+    }
+    return nullptr;
+}
+
+std::vector<std::unique_ptr<TJPEGImage>> Preloader::dropUnwanted() {
+    std::vector<std::unique_ptr<TJPEGImage>> dropped;
+    for (auto it = ready_.begin(); it != ready_.end();) {
+        if (isWanted(it->first)) {
+            ++it;
+        } else {
+            dropped.push_back(std::move(it->second));
+            it = ready_.erase(it);
+        }
+    }
+    std::erase_if(tried_, [this](const std::string& path) { return !isWanted(path); });
+    if (!busy_.empty() && !isWanted(busy_))
+        cancel_ = true;
+    return dropped;
+}
+
+void Preloader::Want(std::vector<std::string> paths) {
+    std::vector<std::unique_ptr<TJPEGImage>> dropped;
+    {
+        std::lock_guard lock(mutex_);
+        wanted_.clear();
+        for (std::string& path : paths) {
+            if (!isWanted(path))
+                wanted_.push_back(std::move(path));
+        }
+        dropped = dropUnwanted();
+    }
+    changed_.notify_all();
+    // `dropped` frees its pictures here, outside the lock.
+}
+
+void Preloader::Keep(const std::string& path, std::unique_ptr<TJPEGImage> picture) {
+    if (!picture || !picture->DecodedWell())
+        return;
+    std::lock_guard lock(mutex_);
+    if (busy_ == path)
+        cancel_ = true; // the kept one is already the finished work
+    ready_[path] = std::move(picture);
+}
+
+std::unique_ptr<TJPEGImage> Preloader::Take(const std::string& path,
+                                            const std::vector<unsigned char>& bytes) {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return busy_ != path || cancel_; });
+    auto found = ready_.find(path);
+    if (found == ready_.end())
+        return nullptr;
+    std::unique_ptr<TJPEGImage> picture = std::move(found->second);
+    ready_.erase(found);
+    lock.unlock();
+    if (picture->Bytes() != bytes)
+        return nullptr; // the file changed since it was preloaded
+    return picture;
+}
+
+void Preloader::WaitIdle() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return busy_.empty() && nextJob() == nullptr; });
+}
+
+void Preloader::run() {
+    std::unique_lock lock(mutex_);
+    while (true) {
+        changed_.wait(lock, [this] { return stopping_ || nextJob() != nullptr; });
+        if (stopping_)
+            return;
+        busy_ = *nextJob();
+        cancel_ = false;
+        const std::string path = busy_;
+        lock.unlock();
+
+        std::unique_ptr<TJPEGImage> picture;
+        bool finished = true;
+        try {
+            picture = std::make_unique<TJPEGImage>(ReadWholeFile(path));
+            finished = picture->DecodeNow(&cancel_);
+        } catch (const Error&) {
+            picture.reset(); // the step onto it reads it again and reports
+        } catch (const std::bad_alloc&) {
+            picture.reset();
+        }
+
+        lock.lock();
+        if (finished && !cancel_ && isWanted(path)) {
+            if (picture)
+                ready_[path] = std::move(picture);
+            else
+                tried_.insert(path);
+        }
+        busy_.clear();
+        changed_.notify_all();
+        if (picture) {
+            lock.unlock();
+            picture.reset(); // cancelled or unwanted work is freed outside the lock
+            lock.lock();
+        }
+    }
+}
+
+} // namespace browser
