@@ -1,5 +1,6 @@
 #include "directoryBrowser.h"
 
+#include "designFont.h"
 #include "fileServices.h"
 #include "folderTree.h"
 #include "messageBoxes.h"
@@ -12,6 +13,7 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Vyberte adresář"));
     setModal(true);
+    setFont(DesignFont(11));
 
     ShellTreeView1 = new FolderTree(this);
     ShellTreeView1->setObjectName(QStringLiteral("ShellTreeView1"));

@@ -1,7 +1,12 @@
 #include "help.h"
 
+#include "designFont.h"
+
+#include <QFontMetrics>
 #include <QPlainTextEdit>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -16,6 +21,22 @@ const char* const kText[] = {
     "Toť vše.",
 };
 
+// The text was laid out for the designed face; where another face stands in
+// and is wider, a smaller size keeps every line whole and all eight visible.
+QFont fittingFont(const QStringList& lines, const QSize& box) {
+    QFont font = DesignFont(11);
+    for (int size = 11; size > 6; --size) {
+        font.setPixelSize(size);
+        const QFontMetrics metrics(font);
+        int widest = 0;
+        for (const QString& line : lines)
+            widest = std::max(widest, metrics.horizontalAdvance(line));
+        if (widest < box.width() - 4 && metrics.lineSpacing() * lines.size() <= box.height())
+            break;
+    }
+    return font;
+}
+
 } // namespace
 
 TForm3::TForm3(QWidget* parent) : QDialog(parent) {
@@ -24,6 +45,7 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
     setModal(true);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
+    setFont(DesignFont(11));
     setFixedSize(353, 152);
     move(331, 256);
 
@@ -38,6 +60,7 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
     QStringList lines;
     for (const char* line : kText)
         lines << QString::fromUtf8(line);
+    Memo1->setFont(fittingFont(lines, Memo1->size()));
     Memo1->setPlainText(lines.join(QLatin1Char('\n')));
     // Disabled so it takes no focus and no selection; the text blends into
     // the dialog in black rather than the greyed colour of disabled text.
