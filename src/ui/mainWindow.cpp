@@ -38,6 +38,7 @@ TForm1::~TForm1() {
 void TForm1::FormCreate() {
     Form2 = new TForm2;
     Form3 = new TForm3;
+    updateCopyButton();
 }
 
 void TForm1::Vybratostatn1Click() {
