@@ -61,7 +61,9 @@ std::string FullPath(const std::string& name) {
 }
 
 std::vector<unsigned char> ReadWholeFile(const std::string& name) {
-    FileDescriptor file(::open(name.c_str(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking, so that a pipe or device with a picture's name cannot
+    // make the open wait forever; regular files read the same either way.
+    FileDescriptor file(::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (file.get() < 0)
         throwCannotOpen(name, errno);
 
@@ -70,6 +72,8 @@ std::vector<unsigned char> ReadWholeFile(const std::string& name) {
         throwCannotOpen(name, errno);
     if (S_ISDIR(info.st_mode))
         throwCannotOpen(name, EISDIR);
+    if (!S_ISREG(info.st_mode))
+        throwCannotOpen(name, ENXIO); // pipes and devices hold no picture
     if (info.st_size > kMaxFileSize)
         throwCannotOpen(name, EFBIG);
 

@@ -27,7 +27,8 @@ std::string FullPath(const std::string& name);
 constexpr long long kMaxFileSize = 512LL * 1024 * 1024;
 
 // Reads a regular file whole. Throws Error "Cannot open file "<full path>".
-// <reason>" when it cannot be opened, is a directory or is too large.
+// <reason>" when it cannot be opened, is a directory or something else that
+// is not a regular file (a pipe, a device), or is too large.
 std::vector<unsigned char> ReadWholeFile(const std::string& name);
 
 } // namespace browser
