@@ -68,9 +68,13 @@ void TForm2::resizeEvent(QResizeEvent* event) {
     Button2->move(w - 106, h - 35);
 }
 
-// Neither button is a cancel button: Escape leaves the dialog open.
+// Neither button is a default or cancel button: Escape leaves the dialog
+// open, and Enter presses a button only while it has the focus. A focused
+// button takes Enter itself, so any Enter that reaches the dialog came from
+// the tree, where QDialog would press the first button for it.
 void TForm2::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
+    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return ||
+        event->key() == Qt::Key_Enter) {
         event->accept();
         return;
     }
