@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QStandardPaths>
 #include <QStorageInfo>
@@ -113,7 +114,11 @@ void FolderTree::expandItem(QTreeWidgetItem* item) {
 
 void FolderTree::addSubFolders(QTreeWidgetItem* parent, const QString& folder) {
     QStringList names = QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    QCollator collator;
+    // The C locale collates by code point and ignores numeric mode; a file
+    // manager still puts "a9" before "a10" there.
+    const QLocale locale =
+        QLocale().language() == QLocale::C ? QLocale(QLocale::English) : QLocale();
+    QCollator collator(locale);
     collator.setNumericMode(true);
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::sort(names.begin(), names.end(), collator);
