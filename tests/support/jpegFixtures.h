@@ -21,7 +21,13 @@ struct JpegSpec {
     std::uint32_t Seed = 1;
     // Samples for Pattern::Flat, one per component (stored values: CMYK as
     // Adobe writes it, 255 = no ink).
-    std::vector<unsigned char> FlatSamples;
+    std::vector<unsigned char> FlatSamples{};
+    // Colour at full resolution in every component (4:4:4) instead of
+    // libjpeg's default 4:2:0.
+    bool FullResolutionChroma = false;
+    // For Colour::Cmyk: store as YCCK (colour-transformed, as Photoshop
+    // mostly writes CMYK) instead of plain CMYK.
+    bool CmykAsYcck = false;
 };
 
 // Encodes a picture with libjpeg at run time.
@@ -61,5 +67,9 @@ struct Pnm {
 
 // Runs djpeg -pnm on the file; fails the calling test when it cannot.
 Pnm DjpegDecode(const std::string& jpegPath);
+
+// The same for a damaged file: djpeg's warnings (exit status 2) are accepted,
+// as the program ignores libjpeg's warnings too.
+Pnm DjpegDecodeDamaged(const std::string& jpegPath);
 
 } // namespace fixtures
