@@ -24,12 +24,16 @@ std::int64_t entrySize(int folder, const char* name) {
 
 } // namespace
 
+std::int64_t EntrySize(const std::string& path) {
+    return entrySize(AT_FDCWD, path.c_str());
+}
+
 bool MatchesPicturePattern(const std::string& name) {
     return name.size() >= kPictureSuffixLength &&
            ::strcasecmp(name.c_str() + name.size() - kPictureSuffixLength, kPictureSuffix) == 0;
 }
 
-std::vector<TSearchRec> FindPictures(const std::string& folder) {
+std::vector<TSearchRec> FindPictures(const std::string& folder, EntrySizes sizes) {
     std::vector<TSearchRec> found;
     DIR* listing = ::opendir(folder.c_str());
     if (listing == nullptr)
@@ -38,7 +42,10 @@ std::vector<TSearchRec> FindPictures(const std::string& folder) {
         std::string name = entry->d_name;
         if (name == "." || name == ".." || !MatchesPicturePattern(name))
             continue;
-        found.push_back({std::move(name), entrySize(::dirfd(listing), entry->d_name)});
+        const std::int64_t size = sizes == EntrySizes::Read
+                                      ? entrySize(::dirfd(listing), entry->d_name)
+                                      : TSearchRec::kSizeNotRead;
+        found.push_back({std::move(name), size});
     }
     ::closedir(listing);
     return found;

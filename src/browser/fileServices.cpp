@@ -47,17 +47,22 @@ bool DirectoryExists(const std::string& path) {
            S_ISDIR(info.st_mode);
 }
 
-std::string FullPath(const std::string& name) {
-    if (!name.empty() && name.front() == '/')
-        return name;
+std::string CurrentDirectory() {
     std::string folder(4096, '\0');
     while (::getcwd(folder.data(), folder.size()) == nullptr) {
         if (errno != ERANGE)
-            return name; // the working directory itself is gone
+            return {};
         folder.resize(folder.size() * 2);
     }
     folder.resize(std::strlen(folder.c_str()));
-    return JoinPath(folder, name);
+    return folder;
+}
+
+std::string FullPath(const std::string& name) {
+    if (!name.empty() && name.front() == '/')
+        return name;
+    const std::string folder = CurrentDirectory();
+    return folder.empty() ? name : JoinPath(folder, name); // empty: the folder itself is gone
 }
 
 std::vector<unsigned char> ReadWholeFile(const std::string& name) {

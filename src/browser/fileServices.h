@@ -18,6 +18,9 @@ bool ChangeDirectory(const std::string& folder);
 // directory holds.
 bool DirectoryExists(const std::string& path);
 
+// The working directory's absolute path; empty when it is gone.
+std::string CurrentDirectory();
+
 // The path as the user should read it: relative names are resolved against
 // the working directory.
 std::string FullPath(const std::string& name);

@@ -11,13 +11,21 @@ ImageList::ScanOutcome ImageList::Scan(const std::string& folder) {
     SourceDir = folder;
 
     // The folder is now the working directory; listing "." reads exactly it.
-    std::vector<TSearchRec> found = FindPictures(".");
+    std::vector<TSearchRec> found = FindPictures(".", EntrySizes::Later);
     if (found.empty())
         return ScanOutcome::NoPictures;
 
     Files = std::move(found);
     FileIndex = 0;
+    listedFolder_ = CurrentDirectory();
     return ScanOutcome::Listed;
+}
+
+const TSearchRec& ImageList::CurrentEntry() const {
+    TSearchRec& entry = Files.at(static_cast<size_t>(FileIndex));
+    if (entry.Size == TSearchRec::kSizeNotRead)
+        entry.Size = EntrySize(JoinPath(listedFolder_, entry.Name));
+    return entry;
 }
 
 void ImageList::StepForward() {

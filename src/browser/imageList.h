@@ -22,7 +22,8 @@ public:
     void StepBack();
 
     bool Empty() const { return Files.empty(); }
-    const TSearchRec& CurrentEntry() const { return Files.at(static_cast<size_t>(FileIndex)); }
+    // The current entry, its size read now if the scan left it for later.
+    const TSearchRec& CurrentEntry() const;
     int Position() const { return FileIndex + 1; }
 
     // The entries one step forward and one step back, without the current
@@ -37,7 +38,10 @@ public:
     const std::string& sourceDir() const { return SourceDir; }
 
 private:
-    std::vector<TSearchRec> Files;
+    // Sizes are read when an entry is first needed, so a folder of a hundred
+    // thousand entries is listed without a system call for each.
+    mutable std::vector<TSearchRec> Files;
+    std::string listedFolder_; // where the entries of Files live
     int FileIndex = 0;
     std::string SourceDir;
 };

@@ -177,8 +177,11 @@ TEST(ImageListScan, OutcomesOverRealFolders) {
         EXPECT_EQ(namesOf(list), expected);
         EXPECT_EQ(list.fileIndex(), 0);
         EXPECT_EQ(list.Position(), 1);
-        for (const auto& entry : list.files())
+        // Sizes are read as each entry becomes current.
+        for (size_t i = 0; i < list.files().size(); ++i, list.StepForward()) {
+            const auto& entry = list.CurrentEntry();
             EXPECT_EQ(entry.Size, testfiles::EntrySize(folder + "/" + entry.Name)) << entry.Name;
+        }
     }
 }
 
