@@ -13,9 +13,15 @@ enum class PixelFormat { Rgb32, Gray8 };
 std::size_t RowStride(int width, PixelFormat format);
 
 // Uninitialised storage that keeps its capacity, so a decode can reuse the
-// memory of an earlier one instead of touching fresh pages.
+// memory of an earlier one instead of touching fresh pages. A buffer that
+// goes is kept back as the spare frame that the next Reserve takes.
 class PixelBuffer {
 public:
+    PixelBuffer() = default;
+    ~PixelBuffer();
+    PixelBuffer(PixelBuffer&&) = default;
+    PixelBuffer& operator=(PixelBuffer&&) = delete;
+
     // Returns storage for at least `bytes` bytes; earlier contents are not kept.
     // Throws std::bad_alloc.
     unsigned char* Reserve(std::size_t bytes);

@@ -32,24 +32,21 @@ const std::string* Preloader::nextJob() const {
     return nullptr;
 }
 
-std::vector<std::unique_ptr<TJPEGImage>> Preloader::dropUnwanted() {
-    std::vector<std::unique_ptr<TJPEGImage>> dropped;
+void Preloader::dropUnwanted() {
     for (auto it = ready_.begin(); it != ready_.end();) {
         if (isWanted(it->first)) {
             ++it;
         } else {
-            dropped.push_back(std::move(it->second));
+            trash_.push_back(std::move(it->second));
             it = ready_.erase(it);
         }
     }
     std::erase_if(tried_, [this](const std::string& path) { return !isWanted(path); });
     if (!busy_.empty() && !isWanted(busy_))
         cancel_ = true;
-    return dropped;
 }
 
 void Preloader::Want(std::vector<std::string> paths) {
-    std::vector<std::unique_ptr<TJPEGImage>> dropped;
     {
         std::lock_guard lock(mutex_);
         wanted_.clear();
@@ -57,19 +54,24 @@ void Preloader::Want(std::vector<std::string> paths) {
             if (!isWanted(path))
                 wanted_.push_back(std::move(path));
         }
-        dropped = dropUnwanted();
+        dropUnwanted();
     }
     changed_.notify_all();
-    // `dropped` frees its pictures here, outside the lock.
 }
 
 void Preloader::Keep(const std::string& path, std::unique_ptr<TJPEGImage> picture) {
     if (!picture || !picture->DecodedWell())
         return;
-    std::lock_guard lock(mutex_);
-    if (busy_ == path)
-        cancel_ = true; // the kept one is already the finished work
-    ready_[path] = std::move(picture);
+    {
+        std::lock_guard lock(mutex_);
+        if (busy_ == path)
+            cancel_ = true; // the kept one is already the finished work
+        std::unique_ptr<TJPEGImage>& slot = ready_[path];
+        if (slot)
+            trash_.push_back(std::move(slot));
+        slot = std::move(picture);
+    }
+    changed_.notify_all();
 }
 
 std::unique_ptr<TJPEGImage> Preloader::Take(const std::string& path,
@@ -81,21 +83,33 @@ std::unique_ptr<TJPEGImage> Preloader::Take(const std::string& path,
         return nullptr;
     std::unique_ptr<TJPEGImage> picture = std::move(found->second);
     ready_.erase(found);
-    lock.unlock();
-    if (picture->Bytes() != bytes)
-        return nullptr; // the file changed since it was preloaded
+    if (picture->Bytes() != bytes) {
+        trash_.push_back(std::move(picture)); // the file changed since it was preloaded
+        changed_.notify_all();
+        return nullptr;
+    }
     return picture;
 }
 
 void Preloader::WaitIdle() {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return busy_.empty() && nextJob() == nullptr; });
+    changed_.wait(lock, [this] { return busy_.empty() && trash_.empty() && nextJob() == nullptr; });
 }
 
 void Preloader::run() {
     std::unique_lock lock(mutex_);
     while (true) {
-        changed_.wait(lock, [this] { return stopping_ || nextJob() != nullptr; });
+        changed_.wait(lock,
+                      [this] { return stopping_ || !trash_.empty() || nextJob() != nullptr; });
+        if (!trash_.empty()) {
+            std::vector<std::unique_ptr<TJPEGImage>> trash = std::move(trash_);
+            trash_.clear();
+            lock.unlock();
+            trash.clear();
+            lock.lock();
+            changed_.notify_all();
+            continue;
+        }
         if (stopping_)
             return;
         busy_ = *nextJob();

@@ -45,14 +45,17 @@ private:
     void run();
     bool isWanted(const std::string& path) const;
     const std::string* nextJob() const;
-    std::vector<std::unique_ptr<TJPEGImage>> dropUnwanted();
+    void dropUnwanted();
 
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<std::string> wanted_;
     std::map<std::string, std::unique_ptr<TJPEGImage>> ready_;
     std::set<std::string> tried_; // wanted but could not be read or parsed
-    std::string busy_;            // the path the thread works on, or empty
+    // Pictures no longer wanted. Freeing a frame takes milliseconds, so the
+    // thread does it, and before its next decode, which may reuse the memory.
+    std::vector<std::unique_ptr<TJPEGImage>> trash_;
+    std::string busy_; // the path the thread works on, or empty
     std::atomic<bool> cancel_{false};
     bool stopping_ = false;
     std::thread thread_;
