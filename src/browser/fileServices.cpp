@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace browser {
 namespace {
@@ -19,6 +20,7 @@ public:
         if (fd_ >= 0)
             ::close(fd_);
     }
+    FileDescriptor(FileDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     int get() const { return fd_; }
@@ -65,7 +67,11 @@ std::string FullPath(const std::string& name) {
     return folder.empty() ? name : JoinPath(folder, name); // empty: the folder itself is gone
 }
 
-std::vector<unsigned char> ReadWholeFile(const std::string& name) {
+namespace {
+
+// Opens a regular file for reading and returns its size, or throws the error
+// the user is told.
+FileDescriptor openPictureFile(const std::string& name, size_t& size) {
     // Non-blocking, so that a pipe or device with a picture's name cannot
     // make the open wait forever; regular files read the same either way.
     FileDescriptor file(::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
@@ -81,20 +87,37 @@ std::vector<unsigned char> ReadWholeFile(const std::string& name) {
         throwCannotOpen(name, ENXIO); // pipes and devices hold no picture
     if (info.st_size > kMaxFileSize)
         throwCannotOpen(name, EFBIG);
+    size = static_cast<size_t>(info.st_size);
+    return file;
+}
+
+// Reads into `buffer`, retrying interrupted calls; 0 at the end of the file.
+size_t readSome(const FileDescriptor& file, const std::string& name, unsigned char* buffer,
+                size_t length) {
+    while (true) {
+        const ssize_t got = ::read(file.get(), buffer, length);
+        if (got >= 0)
+            return static_cast<size_t>(got);
+        if (errno != EINTR)
+            throw Error("Cannot read file \"" + FullPath(name) + "\". " + std::strerror(errno));
+    }
+}
+
+} // namespace
+
+std::vector<unsigned char> ReadWholeFile(const std::string& name) {
+    size_t size = 0;
+    const FileDescriptor file = openPictureFile(name, size);
 
     // Read up to one byte past the size we saw, so a file that grew since
     // is noticed rather than silently cut.
-    std::vector<unsigned char> bytes(static_cast<size_t>(info.st_size) + 1);
+    std::vector<unsigned char> bytes(size + 1);
     size_t filled = 0;
     while (filled < bytes.size()) {
-        ssize_t got = ::read(file.get(), bytes.data() + filled, bytes.size() - filled);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            throw Error("Cannot read file \"" + FullPath(name) + "\". " + std::strerror(errno));
+        const size_t got = readSome(file, name, bytes.data() + filled, bytes.size() - filled);
         if (got == 0)
             break;
-        filled += static_cast<size_t>(got);
+        filled += got;
         if (filled == bytes.size() && bytes.size() <= static_cast<size_t>(kMaxFileSize))
             bytes.resize(std::min(bytes.size() * 2, static_cast<size_t>(kMaxFileSize) + 1));
     }
@@ -102,6 +125,24 @@ std::vector<unsigned char> ReadWholeFile(const std::string& name) {
         throwCannotOpen(name, EFBIG);
     bytes.resize(filled);
     return bytes;
+}
+
+bool FileHolds(const std::string& name, const std::vector<unsigned char>& bytes) {
+    size_t size = 0;
+    const FileDescriptor file = openPictureFile(name, size);
+    if (size != bytes.size())
+        return false;
+    std::vector<unsigned char> chunk(1 << 20);
+    size_t compared = 0;
+    while (true) {
+        const size_t got = readSome(file, name, chunk.data(), chunk.size());
+        if (got == 0)
+            return compared == bytes.size();
+        if (got > bytes.size() - compared ||
+            std::memcmp(chunk.data(), bytes.data() + compared, got) != 0)
+            return false;
+        compared += got;
+    }
 }
 
 } // namespace browser

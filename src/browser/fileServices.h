@@ -34,4 +34,8 @@ constexpr long long kMaxFileSize = 512LL * 1024 * 1024;
 // is not a regular file (a pipe, a device), or is too large.
 std::vector<unsigned char> ReadWholeFile(const std::string& name);
 
+// True when the file's content equals `bytes`, read piece by piece instead of
+// whole. Throws as ReadWholeFile does when the file cannot be read.
+bool FileHolds(const std::string& name, const std::vector<unsigned char>& bytes);
+
 } // namespace browser

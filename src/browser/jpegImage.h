@@ -30,6 +30,7 @@ public:
     // was, when `cancel` stopped it.
     bool DecodeNow(const std::atomic<bool>* cancel = nullptr);
     bool DecodedWell() const { return state_ == DecodeState::Done; }
+    bool Decoded() const { return state_ != DecodeState::NotYet; }
 
     // The pixels to draw. Decodes on the first call and keeps the result.
     // A failed decode throws Error once; later calls return nullptr, as they

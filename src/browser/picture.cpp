@@ -29,10 +29,16 @@ void TPicture::Load(const std::string& fileName, Preloader* preloads) {
     if (!IsJpegExtension(fileName))
         throw Error("Unknown picture file extension (." + extensionOf(fileName) + ")");
     std::string path = FullPath(fileName);
-    std::vector<unsigned char> bytes = ReadWholeFile(fileName);
-    std::unique_ptr<TJPEGImage> graphic = preloads ? preloads->Take(path, bytes) : nullptr;
+    // The file is read at every load; a preloaded picture is used only when
+    // the file still holds exactly its bytes.
+    std::unique_ptr<TJPEGImage> graphic;
+    if (preloads != nullptr) {
+        graphic = preloads->Take(path, [&fileName](const std::vector<unsigned char>& kept) {
+            return FileHolds(fileName, kept);
+        });
+    }
     if (!graphic)
-        graphic = std::make_unique<TJPEGImage>(std::move(bytes));
+        graphic = std::make_unique<TJPEGImage>(ReadWholeFile(fileName));
     std::string name = fileName;
 
     if (preloads && graphic_)

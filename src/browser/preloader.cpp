@@ -76,19 +76,42 @@ void Preloader::Keep(const std::string& path, std::unique_ptr<TJPEGImage> pictur
 
 std::unique_ptr<TJPEGImage> Preloader::Take(const std::string& path,
                                             const std::vector<unsigned char>& bytes) {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return busy_ != path || cancel_; });
-    auto found = ready_.find(path);
-    if (found == ready_.end())
-        return nullptr;
-    std::unique_ptr<TJPEGImage> picture = std::move(found->second);
-    ready_.erase(found);
-    if (picture->Bytes() != bytes) {
-        trash_.push_back(std::move(picture)); // the file changed since it was preloaded
-        changed_.notify_all();
+    return Take(path, [&bytes](const std::vector<unsigned char>& kept) { return kept == bytes; });
+}
+
+std::unique_ptr<TJPEGImage>
+Preloader::Take(const std::string& path,
+                const std::function<bool(const std::vector<unsigned char>&)>& holdsFile) {
+    std::unique_ptr<TJPEGImage> picture;
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return busy_ != path || cancel_; });
+        auto found = ready_.find(path);
+        if (found == ready_.end())
+            return nullptr;
+        picture = std::move(found->second);
+        ready_.erase(found);
+    }
+    bool current = false;
+    try {
+        current = holdsFile(picture->Bytes());
+    } catch (...) {
+        discard(std::move(picture));
+        throw;
+    }
+    if (!current) {
+        discard(std::move(picture)); // the file changed since it was preloaded
         return nullptr;
     }
     return picture;
+}
+
+void Preloader::discard(std::unique_ptr<TJPEGImage> picture) {
+    {
+        std::lock_guard lock(mutex_);
+        trash_.push_back(std::move(picture));
+    }
+    changed_.notify_all();
 }
 
 void Preloader::WaitIdle() {
@@ -96,11 +119,27 @@ void Preloader::WaitIdle() {
     changed_.wait(lock, [this] { return busy_.empty() && trash_.empty() && nextJob() == nullptr; });
 }
 
+Preloader::DirectDecode::DirectDecode(Preloader& preloads) : preloads_(preloads) {
+    std::unique_lock lock(preloads_.mutex_);
+    preloads_.paused_ = true;
+    preloads_.cancel_ = true;
+    preloads_.changed_.wait(lock, [this] { return preloads_.busy_.empty(); });
+}
+
+Preloader::DirectDecode::~DirectDecode() {
+    {
+        std::lock_guard lock(preloads_.mutex_);
+        preloads_.paused_ = false;
+    }
+    preloads_.changed_.notify_all();
+}
+
 void Preloader::run() {
     std::unique_lock lock(mutex_);
     while (true) {
-        changed_.wait(lock,
-                      [this] { return stopping_ || !trash_.empty() || nextJob() != nullptr; });
+        changed_.wait(lock, [this] {
+            return stopping_ || !trash_.empty() || (!paused_ && nextJob() != nullptr);
+        });
         if (!trash_.empty()) {
             std::vector<std::unique_ptr<TJPEGImage>> trash = std::move(trash_);
             trash_.clear();

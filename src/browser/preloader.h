@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -38,13 +39,34 @@ public:
     std::unique_ptr<TJPEGImage> Take(const std::string& path,
                                      const std::vector<unsigned char>& bytes);
 
+    // As above, with the file's bytes compared by `holdsFile`, which may
+    // throw; the picture is then dropped and the failure passed on.
+    std::unique_ptr<TJPEGImage>
+    Take(const std::string& path,
+         const std::function<bool(const std::vector<unsigned char>&)>& holdsFile);
+
     // Waits until every wanted picture has been tried.
     void WaitIdle();
+
+    // Holds the background work off while the picture on show is decoded
+    // directly, so that two decodes never hold their buffers at once: work
+    // under way is cancelled and taken up again afterwards.
+    class DirectDecode {
+    public:
+        explicit DirectDecode(Preloader& preloads);
+        ~DirectDecode();
+        DirectDecode(const DirectDecode&) = delete;
+        DirectDecode& operator=(const DirectDecode&) = delete;
+
+    private:
+        Preloader& preloads_;
+    };
 
 private:
     void run();
     bool isWanted(const std::string& path) const;
     const std::string* nextJob() const;
+    void discard(std::unique_ptr<TJPEGImage> picture);
     void dropUnwanted();
 
     std::mutex mutex_;
@@ -58,6 +80,7 @@ private:
     std::string busy_; // the path the thread works on, or empty
     std::atomic<bool> cancel_{false};
     bool stopping_ = false;
+    bool paused_ = false;
     std::thread thread_;
 };
 

@@ -22,6 +22,7 @@ PictureView::PictureView(QWidget* parent) : QWidget(parent) {}
 
 void PictureView::LoadPicture(const std::string& fileName, browser::Preloader* preloads) {
     picture_.Load(fileName, preloads);
+    preloads_ = preloads;
     sizeToPicture();
     update();
 }
@@ -40,7 +41,12 @@ void PictureView::paintEvent(QPaintEvent* event) {
         return;
     const browser::DecodedPixels* pixels = nullptr;
     try {
-        pixels = graphic->Pixels();
+        if (preloads_ != nullptr && !graphic->Decoded()) {
+            const browser::Preloader::DirectDecode holdBackgroundWork(*preloads_);
+            pixels = graphic->Pixels();
+        } else {
+            pixels = graphic->Pixels();
+        }
     } catch (const std::exception& error) {
         // Never open a box from inside a paint: the window reports it later.
         emit DecodeFailed(QString::fromLocal8Bit(error.what()));

@@ -32,4 +32,5 @@ private:
     void sizeToPicture();
 
     browser::TPicture picture_;
+    browser::Preloader* preloads_ = nullptr;
 };

@@ -103,7 +103,7 @@ TEST_F(PreloaderTest, UnreadableWantedFilesAreLeftToTheDirectLoad) {
     preloads.Want({missing, text, folder.Path()});
     preloads.WaitIdle(); // must not hang on what cannot be read
     EXPECT_EQ(preloads.Take(text, fixtures::ReadFile(text)), nullptr);
-    EXPECT_EQ(preloads.Take(missing, {}), nullptr);
+    EXPECT_EQ(preloads.Take(missing, std::vector<unsigned char>{}), nullptr);
 }
 
 TEST_F(PreloaderTest, StaleWorkIsCancelledAndTheNewWantIsServed) {
@@ -142,6 +142,31 @@ TEST_F(PreloaderTest, PictureLoadUsesThePreloadAndOffersBackThePictureItReplaces
     shown.Load(a, &preloads);
     EXPECT_TRUE(shown.Graphic()->DecodedWell());
     EXPECT_EQ(shown.Graphic()->Bytes(), fixtures::ReadFile(a));
+}
+
+TEST_F(PreloaderTest, AFileChangedBetweenPreloadAndStepIsLoadedAsItIsNow) {
+    const std::string a = picture("a.jpg", 1);
+    const std::string b = picture("b.jpg", 2);
+    Preloader preloads;
+    browser::TPicture shown;
+    shown.Load(a, &preloads);
+    preloads.Want({b});
+    preloads.WaitIdle();
+
+    // Same length, other content: only a byte-for-byte comparison tells.
+    auto changed = fixtures::ReadFile(b);
+    changed[changed.size() / 2] ^= 0x55;
+    write("b.jpg", changed);
+    shown.Load(b, &preloads);
+    EXPECT_FALSE(shown.Graphic()->Decoded()) << "the preloaded picture was not used";
+    EXPECT_EQ(shown.Graphic()->Bytes(), changed);
+
+    // A file that vanished after its preload fails as a direct load does.
+    preloads.Want({a});
+    preloads.WaitIdle();
+    std::remove(a.c_str());
+    EXPECT_THROW(shown.Load(a, &preloads), browser::Error);
+    EXPECT_EQ(shown.Graphic()->Bytes(), changed);
 }
 
 TEST_F(PreloaderTest, AFailedLoadKeepsThePictureOnShowAndThePreloads) {
