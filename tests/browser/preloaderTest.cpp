@@ -21,6 +21,20 @@ struct PreloaderTest : ::testing::Test {
         fixtures::WriteFile(folder.File(name), bytes);
         return folder.File(name);
     }
+    // a.jpg on show, b.jpg preloaded as its neighbour.
+    struct Stepping {
+        std::string A, B;
+        Preloader Preloads;
+        browser::TPicture Shown;
+    };
+    void showAWithBPreloaded(Stepping& s) {
+        s.A = picture("a.jpg", 1);
+        s.B = picture("b.jpg", 2);
+        s.Shown.Load(s.A, &s.Preloads);
+        s.Preloads.Want({s.B});
+        s.Preloads.WaitIdle();
+    }
+
     std::string picture(const std::string& name, std::uint32_t seed = 1) {
         fixtures::JpegSpec spec;
         spec.Width = 120;
@@ -145,13 +159,11 @@ TEST_F(PreloaderTest, PictureLoadUsesThePreloadAndOffersBackThePictureItReplaces
 }
 
 TEST_F(PreloaderTest, AFileChangedBetweenPreloadAndStepIsLoadedAsItIsNow) {
-    const std::string a = picture("a.jpg", 1);
-    const std::string b = picture("b.jpg", 2);
-    Preloader preloads;
-    browser::TPicture shown;
-    shown.Load(a, &preloads);
-    preloads.Want({b});
-    preloads.WaitIdle();
+    Stepping s;
+    showAWithBPreloaded(s);
+    const std::string &a = s.A, &b = s.B;
+    Preloader& preloads = s.Preloads;
+    browser::TPicture& shown = s.Shown;
 
     // Same length, other content: only a byte-for-byte comparison tells.
     auto changed = fixtures::ReadFile(b);
@@ -170,17 +182,11 @@ TEST_F(PreloaderTest, AFileChangedBetweenPreloadAndStepIsLoadedAsItIsNow) {
 }
 
 TEST_F(PreloaderTest, AFailedLoadKeepsThePictureOnShowAndThePreloads) {
-    const std::string a = picture("a.jpg", 1);
-    const std::string b = picture("b.jpg", 2);
-    Preloader preloads;
-    browser::TPicture shown;
-    shown.Load(a, &preloads);
-    preloads.Want({b});
-    preloads.WaitIdle();
-
-    EXPECT_THROW(shown.Load(folder.File("gone.jpg"), &preloads), browser::Error);
-    EXPECT_EQ(shown.LoadedName(), a);
-    EXPECT_NE(preloads.Take(b, fixtures::ReadFile(b)), nullptr);
+    Stepping s;
+    showAWithBPreloaded(s);
+    EXPECT_THROW(s.Shown.Load(folder.File("gone.jpg"), &s.Preloads), browser::Error);
+    EXPECT_EQ(s.Shown.LoadedName(), s.A);
+    EXPECT_NE(s.Preloads.Take(s.B, fixtures::ReadFile(s.B)), nullptr);
 }
 
 } // namespace

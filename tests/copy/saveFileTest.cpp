@@ -20,13 +20,7 @@
 
 namespace {
 
-std::vector<std::string> Listing(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
+using fixtures::Listing;
 
 std::vector<unsigned char> Picture(int width, int height, std::uint32_t seed = 1) {
     fixtures::JpegSpec spec;

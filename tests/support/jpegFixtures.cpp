@@ -111,6 +111,14 @@ void WriteFile(const std::string& path, const std::vector<unsigned char>& bytes)
         throw std::runtime_error("cannot write fixture " + path);
 }
 
+std::vector<std::string> Listing(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 std::vector<unsigned char> ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in)

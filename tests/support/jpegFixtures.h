@@ -39,6 +39,9 @@ std::vector<unsigned char> EncodeJpeg(int width, int height, Colour space,
                                       const JpegSpec& options);
 
 void WriteFile(const std::string& path, const std::vector<unsigned char>& bytes);
+
+// The names in a folder, sorted.
+std::vector<std::string> Listing(const std::string& folder);
 std::vector<unsigned char> ReadFile(const std::string& path);
 
 // A fresh folder under the system's temporary folder, removed with all its

@@ -22,13 +22,7 @@ using Copying = UiTest;
 
 const QString kCaptionPrefix = QString::fromUtf8("Kopírovat soubor do ");
 
-std::vector<std::string> Listing(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
+using fixtures::Listing;
 
 fixtures::JpegSpec Spec(int width, int height, std::uint32_t seed) {
     fixtures::JpegSpec spec;
