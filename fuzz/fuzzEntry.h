@@ -22,7 +22,7 @@ enum class Outcome {
 // decoded: a decode of up to kMaxPixels (512 MiB of pixels) takes seconds
 // under the sanitizers and would starve the fuzzer of executions, while the
 // decoder's paths are the same at 16 M pixels.
-constexpr long long kMaxFuzzDecodePixels = 1LL << 24;
+constexpr long long kMaxFuzzDecodePixels = 1LL << 20;
 
 struct Result {
     Outcome What = Outcome::Empty;
