@@ -1,15 +1,21 @@
 #include "pixelBuffer.h"
 
+#include <atomic>
 #include <mutex>
 #include <utility>
 
 namespace browser {
 namespace {
 
+// Frames in use: the picture on show and its two neighbours.
+constexpr int kFramesInUse = 3;
+std::atomic<int> liveFrames{0};
+
 // One frame's memory is held back when a picture is dropped, for the next
 // decode to reuse: fresh pages cost more to touch than a decode takes, and
 // pictures in one folder are mostly of one size. One is enough, because a
-// picture is dropped before its successor is decoded.
+// picture is dropped before its successor is decoded; and it is kept only
+// while fewer frames are in use, so the spare never adds to their peak.
 class SpareFrame {
 public:
     std::pair<std::unique_ptr<unsigned char[]>, std::size_t> Take(std::size_t bytes) {
@@ -24,7 +30,7 @@ public:
 
     void Give(std::unique_ptr<unsigned char[]> data, std::size_t capacity) {
         std::lock_guard lock(mutex_);
-        if (capacity > capacity_) {
+        if (capacity > capacity_ && liveFrames.load() < kFramesInUse) {
             data_ = std::move(data);
             capacity_ = capacity;
         }
@@ -51,12 +57,16 @@ std::size_t RowStride(int width, PixelFormat format) {
 }
 
 PixelBuffer::~PixelBuffer() {
-    if (data_)
+    if (data_) {
+        liveFrames.fetch_sub(1);
         spareFrame().Give(std::move(data_), capacity_);
+    }
 }
 
 unsigned char* PixelBuffer::Reserve(std::size_t bytes) {
     if (bytes > capacity_) {
+        if (data_)
+            liveFrames.fetch_sub(1);
         data_.reset(); // release first, so old and new never coexist
         capacity_ = 0;
         auto [spare, capacity] = spareFrame().Take(bytes);
@@ -67,6 +77,7 @@ unsigned char* PixelBuffer::Reserve(std::size_t bytes) {
             data_.reset(new unsigned char[bytes]);
             capacity_ = bytes;
         }
+        liveFrames.fetch_add(1);
     }
     return data_.get();
 }

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <utility>
 
 namespace browser {
 
@@ -19,7 +20,8 @@ class PixelBuffer {
 public:
     PixelBuffer() = default;
     ~PixelBuffer();
-    PixelBuffer(PixelBuffer&&) = default;
+    PixelBuffer(PixelBuffer&& other) noexcept
+        : data_(std::move(other.data_)), capacity_(std::exchange(other.capacity_, 0)) {}
     PixelBuffer& operator=(PixelBuffer&&) = delete;
 
     // Returns storage for at least `bytes` bytes; earlier contents are not kept.
