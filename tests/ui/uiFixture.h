@@ -53,7 +53,7 @@ protected:
     std::string Desktop() const { return Home() + "/Desktop"; }
     // Creates a folder (and its parents) under the desktop; returns its path.
     std::string MakeFolder(const std::string& relative) const;
-    // Writes a JPEG made from the spec; returns its bytes.
+    // Writes a JPEG with the given size, colour and coding; returns its bytes.
     static std::vector<unsigned char> PutJpeg(const std::string& path,
                                               const fixtures::JpegSpec& spec);
 
