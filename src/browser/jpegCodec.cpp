@@ -185,9 +185,8 @@ JpegHeader ReadJpegHeader(const unsigned char* data, std::size_t size) {
     return header;
 }
 
-void DecodeJpeg(const unsigned char* data, std::size_t size, DecodedPixels& out,
-                const std::atomic<bool>* cancel) {
-    const JpegHeader header = ReadJpegHeader(data, size);
+void DecodeJpeg(const unsigned char* data, std::size_t size, const JpegHeader& header,
+                DecodedPixels& out, const std::atomic<bool>* cancel) {
     out.Width = header.Width;
     out.Height = header.Height;
     out.Format = header.Grayscale ? PixelFormat::Gray8 : PixelFormat::Rgb32;

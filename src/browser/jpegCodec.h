@@ -32,7 +32,8 @@ struct DecodeCancelled {};
 // (including CMYK and YCCK) into Rgb32, grayscale into Gray8. Damaged data
 // decodes as far as it goes; fatal errors throw Error. When `cancel` is
 // given and becomes true, the decode stops soon and throws DecodeCancelled.
-void DecodeJpeg(const unsigned char* data, std::size_t size, DecodedPixels& out,
-                const std::atomic<bool>* cancel = nullptr);
+// `header` is what ReadJpegHeader gave for these bytes.
+void DecodeJpeg(const unsigned char* data, std::size_t size, const JpegHeader& header,
+                DecodedPixels& out, const std::atomic<bool>* cancel = nullptr);
 
 } // namespace browser

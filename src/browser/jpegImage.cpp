@@ -20,7 +20,7 @@ bool TJPEGImage::DecodeNow(const std::atomic<bool>* cancel) {
     }
     try {
         auto pixels = std::make_unique<DecodedPixels>();
-        DecodeJpeg(bytes_.data(), bytes_.size(), *pixels, cancel);
+        DecodeJpeg(bytes_.data(), bytes_.size(), header_, *pixels, cancel);
         pixels_ = std::move(pixels);
         state_ = DecodeState::Done;
     } catch (const DecodeCancelled&) {
