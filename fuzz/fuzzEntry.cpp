@@ -173,7 +173,7 @@ Result DrivePicture(const std::uint8_t* data, std::size_t size, Route route) {
     Result result;
     std::unique_ptr<TJPEGImage> image;
     try {
-        image = std::make_unique<TJPEGImage>(std::vector<unsigned char>(data, data + size));
+        image = std::make_unique<TJPEGImage>(browser::FileBytes(data, data + size));
     } catch (const browser::Error& error) {
         result.What = Outcome::HeaderRejected;
         result.Message = error.what();

@@ -66,7 +66,7 @@ mode_t newFileMode() {
     return 0666 & ~mask;
 }
 
-bool writeAll(int fd, const std::vector<unsigned char>& bytes) {
+bool writeAll(int fd, std::span<const unsigned char> bytes) {
     size_t written = 0;
     while (written < bytes.size()) {
         const ssize_t done = ::write(fd, bytes.data() + written, bytes.size() - written);
@@ -93,7 +93,7 @@ void syncFolder(const std::string& folder) {
 
 } // namespace
 
-void SaveFileReplacing(const std::string& destination, const std::vector<unsigned char>& bytes) {
+void SaveFileReplacing(const std::string& destination, std::span<const unsigned char> bytes) {
     struct stat existing {};
     if (::stat(destination.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode))
         fail("create", destination, EISDIR);

@@ -1,7 +1,7 @@
 #pragma once
 
+#include <span>
 #include <string>
-#include <vector>
 
 namespace browser {
 
@@ -12,6 +12,6 @@ namespace browser {
 // Throws Error "Cannot create file "<path>". <reason>" when the file cannot
 // be created, "Cannot write file "<path>". <reason>" when writing or
 // finishing it fails.
-void SaveFileReplacing(const std::string& destination, const std::vector<unsigned char>& bytes);
+void SaveFileReplacing(const std::string& destination, std::span<const unsigned char> bytes);
 
 } // namespace browser

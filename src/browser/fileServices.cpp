@@ -105,13 +105,13 @@ size_t readSome(const FileDescriptor& file, const std::string& name, unsigned ch
 
 } // namespace
 
-std::vector<unsigned char> ReadWholeFile(const std::string& name) {
+FileBytes ReadWholeFile(const std::string& name) {
     size_t size = 0;
     const FileDescriptor file = openPictureFile(name, size);
 
     // Read up to one byte past the size we saw, so a file that grew since
     // is noticed rather than silently cut.
-    std::vector<unsigned char> bytes(size + 1);
+    FileBytes bytes(size + 1);
     size_t filled = 0;
     while (filled < bytes.size()) {
         const size_t got = readSome(file, name, bytes.data() + filled, bytes.size() - filled);
@@ -127,19 +127,20 @@ std::vector<unsigned char> ReadWholeFile(const std::string& name) {
     return bytes;
 }
 
-bool FileHolds(const std::string& name, const std::vector<unsigned char>& bytes) {
+bool FileHolds(const std::string& name, std::span<const unsigned char> bytes) {
     size_t size = 0;
     const FileDescriptor file = openPictureFile(name, size);
     if (size != bytes.size())
         return false;
-    std::vector<unsigned char> chunk(1 << 20);
+    // On the stack: the heap's free pages may have been given back, and
+    // touching fresh ones at every step costs more than the comparison.
+    unsigned char chunk[64 * 1024];
     size_t compared = 0;
     while (true) {
-        const size_t got = readSome(file, name, chunk.data(), chunk.size());
+        const size_t got = readSome(file, name, chunk, sizeof chunk);
         if (got == 0)
             return compared == bytes.size();
-        if (got > bytes.size() - compared ||
-            std::memcmp(chunk.data(), bytes.data() + compared, got) != 0)
+        if (got > bytes.size() - compared || std::memcmp(chunk, bytes.data() + compared, got) != 0)
             return false;
         compared += got;
     }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "fileBytes.h"
+
+#include <span>
 #include <string>
-#include <vector>
 
 namespace browser {
 
@@ -32,10 +34,10 @@ constexpr long long kMaxFileSize = 512LL * 1024 * 1024;
 // Reads a regular file whole. Throws Error "Cannot open file "<full path>".
 // <reason>" when it cannot be opened, is a directory or something else that
 // is not a regular file (a pipe, a device), or is too large.
-std::vector<unsigned char> ReadWholeFile(const std::string& name);
+FileBytes ReadWholeFile(const std::string& name);
 
 // True when the file's content equals `bytes`, read piece by piece instead of
 // whole. Throws as ReadWholeFile does when the file cannot be read.
-bool FileHolds(const std::string& name, const std::vector<unsigned char>& bytes);
+bool FileHolds(const std::string& name, std::span<const unsigned char> bytes);
 
 } // namespace browser

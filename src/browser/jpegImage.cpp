@@ -6,7 +6,7 @@
 
 namespace browser {
 
-TJPEGImage::TJPEGImage(std::vector<unsigned char> bytes) : bytes_(std::move(bytes)) {
+TJPEGImage::TJPEGImage(FileBytes bytes) : bytes_(std::move(bytes)) {
     if (!bytes_.empty())
         header_ = ReadJpegHeader(bytes_.data(), bytes_.size());
 }

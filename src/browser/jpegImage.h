@@ -1,12 +1,12 @@
 #pragma once
 
+#include "fileBytes.h"
 #include "jpegCodec.h"
 #include "pixelBuffer.h"
 
 #include <atomic>
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace browser {
 
@@ -16,9 +16,9 @@ class TJPEGImage {
 public:
     // Keeps the bytes and parses the header, unless there are none (an empty
     // file is an empty picture). Throws Error when the header is bad.
-    explicit TJPEGImage(std::vector<unsigned char> bytes);
+    explicit TJPEGImage(FileBytes bytes);
 
-    const std::vector<unsigned char>& Bytes() const { return bytes_; }
+    const FileBytes& Bytes() const { return bytes_; }
     bool Empty() const { return bytes_.empty(); }
     int Width() const { return header_.Width; }
     int Height() const { return header_.Height; }
@@ -40,7 +40,7 @@ public:
 private:
     enum class DecodeState { NotYet, Done, Failed, FailureReported };
 
-    std::vector<unsigned char> bytes_;
+    FileBytes bytes_;
     JpegHeader header_;
     DecodeState state_ = DecodeState::NotYet;
     std::unique_ptr<DecodedPixels> pixels_;

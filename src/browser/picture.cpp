@@ -33,9 +33,8 @@ void TPicture::Load(const std::string& fileName, Preloader* preloads) {
     // the file still holds exactly its bytes.
     std::unique_ptr<TJPEGImage> graphic;
     if (preloads != nullptr) {
-        graphic = preloads->Take(path, [&fileName](const std::vector<unsigned char>& kept) {
-            return FileHolds(fileName, kept);
-        });
+        graphic = preloads->Take(
+            path, [&fileName](const FileBytes& kept) { return FileHolds(fileName, kept); });
     }
     if (!graphic)
         graphic = std::make_unique<TJPEGImage>(ReadWholeFile(fileName));

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
 #include <utility>
 
 namespace browser {
@@ -13,26 +12,26 @@ enum class PixelFormat { Rgb32, Gray8 };
 // Bytes per row for a width: rows start on 4-byte boundaries.
 std::size_t RowStride(int width, PixelFormat format);
 
-// Uninitialised storage that keeps its capacity, so a decode can reuse the
-// memory of an earlier one instead of touching fresh pages. A buffer that
-// goes is kept back as the spare frame that the next Reserve takes.
+// Uninitialised storage for a frame that keeps its capacity, so a decode can
+// reuse the memory of an earlier one instead of touching fresh pages.
 class PixelBuffer {
 public:
     PixelBuffer() = default;
     ~PixelBuffer();
     PixelBuffer(PixelBuffer&& other) noexcept
-        : data_(std::move(other.data_)), capacity_(std::exchange(other.capacity_, 0)) {}
+        : data_(std::exchange(other.data_, nullptr)), capacity_(std::exchange(other.capacity_, 0)) {
+    }
     PixelBuffer& operator=(PixelBuffer&&) = delete;
 
     // Returns storage for at least `bytes` bytes; earlier contents are not kept.
     // Throws std::bad_alloc.
     unsigned char* Reserve(std::size_t bytes);
-    unsigned char* Data() { return data_.get(); }
-    const unsigned char* Data() const { return data_.get(); }
+    unsigned char* Data() { return data_; }
+    const unsigned char* Data() const { return data_; }
     std::size_t Capacity() const { return capacity_; }
 
 private:
-    std::unique_ptr<unsigned char[]> data_;
+    unsigned char* data_ = nullptr;
     std::size_t capacity_ = 0;
 };
 

@@ -2,6 +2,7 @@
 
 #include "error.h"
 #include "fileServices.h"
+#include "memoryPolicy.h"
 
 #include <algorithm>
 #include <new>
@@ -75,13 +76,14 @@ void Preloader::Keep(const std::string& path, std::unique_ptr<TJPEGImage> pictur
 }
 
 std::unique_ptr<TJPEGImage> Preloader::Take(const std::string& path,
-                                            const std::vector<unsigned char>& bytes) {
-    return Take(path, [&bytes](const std::vector<unsigned char>& kept) { return kept == bytes; });
+                                            std::span<const unsigned char> bytes) {
+    return Take(path, [bytes](const FileBytes& kept) {
+        return std::equal(kept.begin(), kept.end(), bytes.begin(), bytes.end());
+    });
 }
 
 std::unique_ptr<TJPEGImage>
-Preloader::Take(const std::string& path,
-                const std::function<bool(const std::vector<unsigned char>&)>& holdsFile) {
+Preloader::Take(const std::string& path, const std::function<bool(const FileBytes&)>& holdsFile) {
     std::unique_ptr<TJPEGImage> picture;
     {
         std::unique_lock lock(mutex_);
@@ -156,6 +158,10 @@ void Preloader::run() {
         const std::string path = busy_;
         lock.unlock();
 
+        // A background decode starts and ends on a heap without free pages,
+        // so what decodes and the window leave between them never adds to
+        // the peak of the next.
+        ReturnFreeHeapPages();
         std::unique_ptr<TJPEGImage> picture;
         bool finished = true;
         try {
@@ -166,6 +172,7 @@ void Preloader::run() {
         } catch (const std::bad_alloc&) {
             picture.reset();
         }
+        ReturnFreeHeapPages();
 
         lock.lock();
         if (finished && !cancel_ && isWanted(path)) {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <set>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -36,14 +37,12 @@ public:
     // The preloaded picture for the path, if its bytes equal `bytes` (the
     // file as just read); waits when that picture is being decoded right
     // now. Null when there is none or the file changed since.
-    std::unique_ptr<TJPEGImage> Take(const std::string& path,
-                                     const std::vector<unsigned char>& bytes);
+    std::unique_ptr<TJPEGImage> Take(const std::string& path, std::span<const unsigned char> bytes);
 
     // As above, with the file's bytes compared by `holdsFile`, which may
     // throw; the picture is then dropped and the failure passed on.
-    std::unique_ptr<TJPEGImage>
-    Take(const std::string& path,
-         const std::function<bool(const std::vector<unsigned char>&)>& holdsFile);
+    std::unique_ptr<TJPEGImage> Take(const std::string& path,
+                                     const std::function<bool(const FileBytes&)>& holdsFile);
 
     // Waits until every wanted picture has been tried.
     void WaitIdle();

@@ -56,7 +56,7 @@ TEST(FileServices, ReadWholeFileReturnsExactBytes) {
             byte = static_cast<unsigned char>(random());
         const std::string path = tmp.File("f" + std::to_string(size));
         fixtures::WriteFile(path, bytes);
-        EXPECT_EQ(browser::ReadWholeFile(path), bytes);
+        EXPECT_EQ(fixtures::Plain(browser::ReadWholeFile(path)), bytes);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "jpegImage.h"
 #include "jpegSurgery.h"
 #include "pixelCompare.h"
+#include "testFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -63,7 +64,7 @@ TEST(JpegDecode, PixelsEqualDjpeg) {
         const std::string path = tmp.File("picture.jpg");
         fixtures::WriteFile(path, bytes);
 
-        browser::TJPEGImage image(bytes);
+        browser::TJPEGImage image(testfiles::AsFileBytes(bytes));
         EXPECT_EQ(image.Width(), c.Spec.Width);
         EXPECT_EQ(image.Height(), c.Spec.Height);
         EXPECT_EQ(image.Grayscale(), c.Spec.Space == Colour::Gray);
@@ -106,8 +107,8 @@ TEST(JpegDecode, CmykPatchesShowTheirColours) {
 
     for (bool ycck : {false, true}) {
         SCOPED_TRACE(ycck ? "YCCK" : "CMYK");
-        browser::TJPEGImage image(fixtures::EncodeJpeg(width, height, Colour::Cmyk, samples,
-                                                       {.Quality = 100, .CmykAsYcck = ycck}));
+        browser::TJPEGImage image(testfiles::AsFileBytes(fixtures::EncodeJpeg(
+            width, height, Colour::Cmyk, samples, {.Quality = 100, .CmykAsYcck = ycck})));
         EXPECT_FALSE(image.Grayscale());
         const browser::DecodedPixels* pixels = image.Pixels();
         ASSERT_NE(pixels, nullptr);
@@ -156,7 +157,7 @@ TEST(JpegDecode, TruncatedFileShowsWhatItHas) {
         const std::string path = tmp.File("cut.jpg");
         fixtures::WriteFile(path, cut);
 
-        browser::TJPEGImage image(cut);
+        browser::TJPEGImage image(testfiles::AsFileBytes(cut));
         const browser::DecodedPixels* pixels = nullptr;
         ASSERT_NO_THROW(pixels = image.Pixels());
         ASSERT_NE(pixels, nullptr);
@@ -182,7 +183,8 @@ TEST(JpegDecode, FatalErrorThrowsOnceThenNoPixels) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Label);
         std::unique_ptr<browser::TJPEGImage> image;
-        ASSERT_NO_THROW(image = std::make_unique<browser::TJPEGImage>(c.Bytes));
+        ASSERT_NO_THROW(image =
+                            std::make_unique<browser::TJPEGImage>(testfiles::AsFileBytes(c.Bytes)));
         try {
             image->Pixels();
             ADD_FAILURE() << "decoded without error";
@@ -198,7 +200,7 @@ TEST(JpegDecode, FatalErrorThrowsOnceThenNoPixels) {
 }
 
 TEST(JpegDecode, PixelsAreDecodedOnceAndKept) {
-    browser::TJPEGImage image(fixtures::MakeJpeg({.Fill = Pattern::Noise}));
+    browser::TJPEGImage image(testfiles::AsFileBytes(fixtures::MakeJpeg({.Fill = Pattern::Noise})));
     const browser::DecodedPixels* first = image.Pixels();
     ASSERT_NE(first, nullptr);
     // Mark the kept pixels: a second decode would overwrite the mark.

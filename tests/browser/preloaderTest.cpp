@@ -4,6 +4,7 @@
 #include "jpegFixtures.h"
 #include "jpegSurgery.h"
 #include "picture.h"
+#include "testFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -61,7 +62,7 @@ TEST_F(PreloaderTest, WantedPictureIsReadyDecodedAndEqualToADirectDecode) {
     std::unique_ptr<TJPEGImage> ready = preloads.Take(path, bytes);
     ASSERT_NE(ready, nullptr);
     EXPECT_TRUE(ready->DecodedWell());
-    TJPEGImage direct(bytes);
+    TJPEGImage direct(testfiles::AsFileBytes(bytes));
     EXPECT_TRUE(samePixels(*ready->Pixels(), *direct.Pixels()));
     EXPECT_EQ(preloads.Take(path, bytes), nullptr) << "taken once, gone";
 }
@@ -87,7 +88,7 @@ TEST_F(PreloaderTest, AFailedPreloadedDecodeIsReportedAtFirstDrawLikeADirectOne)
     surgery::SetScanSpectralEnd(bytes, 1, 70); // a fatal error, met only when decoding
     const std::string path = write("bad.jpg", bytes);
 
-    TJPEGImage direct(bytes);
+    TJPEGImage direct(testfiles::AsFileBytes(bytes));
     std::string directMessage;
     try {
         direct.Pixels();
@@ -148,14 +149,14 @@ TEST_F(PreloaderTest, PictureLoadUsesThePreloadAndOffersBackThePictureItReplaces
     preloads.WaitIdle();
     shown.Load(b, &preloads);
     EXPECT_TRUE(shown.Graphic()->DecodedWell()) << "decoded before it was drawn: preloaded";
-    EXPECT_EQ(shown.Graphic()->Bytes(), fixtures::ReadFile(b));
+    EXPECT_EQ(fixtures::Plain(shown.Graphic()->Bytes()), fixtures::ReadFile(b));
     EXPECT_EQ(shown.LoadedName(), b);
 
     // Stepping back to a: the picture that left the screen is ready again.
     preloads.Want({a});
     shown.Load(a, &preloads);
     EXPECT_TRUE(shown.Graphic()->DecodedWell());
-    EXPECT_EQ(shown.Graphic()->Bytes(), fixtures::ReadFile(a));
+    EXPECT_EQ(fixtures::Plain(shown.Graphic()->Bytes()), fixtures::ReadFile(a));
 }
 
 TEST_F(PreloaderTest, AFileChangedBetweenPreloadAndStepIsLoadedAsItIsNow) {
@@ -171,14 +172,14 @@ TEST_F(PreloaderTest, AFileChangedBetweenPreloadAndStepIsLoadedAsItIsNow) {
     write("b.jpg", changed);
     shown.Load(b, &preloads);
     EXPECT_FALSE(shown.Graphic()->Decoded()) << "the preloaded picture was not used";
-    EXPECT_EQ(shown.Graphic()->Bytes(), changed);
+    EXPECT_EQ(fixtures::Plain(shown.Graphic()->Bytes()), changed);
 
     // A file that vanished after its preload fails as a direct load does.
     preloads.Want({a});
     preloads.WaitIdle();
     std::remove(a.c_str());
     EXPECT_THROW(shown.Load(a, &preloads), browser::Error);
-    EXPECT_EQ(shown.Graphic()->Bytes(), changed);
+    EXPECT_EQ(fixtures::Plain(shown.Graphic()->Bytes()), changed);
 }
 
 TEST_F(PreloaderTest, AFailedLoadKeepsThePictureOnShowAndThePreloads) {

@@ -1,12 +1,20 @@
 #pragma once
 
+#include "fileBytes.h"
+
 #include <atomic>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
 
 namespace testfiles {
+
+// Fixture bytes as a picture keeps a file's contents.
+inline browser::FileBytes AsFileBytes(std::span<const unsigned char> bytes) {
+    return browser::FileBytes(bytes.begin(), bytes.end());
+}
 
 // The working directory is process-wide and the image list changes it; each
 // test that scans puts it back as it found it, even when an assertion fails.

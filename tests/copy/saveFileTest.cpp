@@ -88,19 +88,17 @@ TEST_F(SaveFile, ReplacesAnExistingFileWhole) {
     }
 }
 
+constexpr unsigned char kTwoBytes[] = {1, 2};
+
 TEST_F(SaveFile, ADestinationThatCannotBeCreatedIsReported) {
     std::filesystem::create_directory(Path("folder.jpg"));
     fixtures::WriteFile(Path("folder.jpg/inside"), {'k'});
-    EXPECT_EQ(ErrorOf([&] {
-                  browser::SaveFileReplacing(Path("folder.jpg"), {1, 2});
-              }),
+    EXPECT_EQ(ErrorOf([&] { browser::SaveFileReplacing(Path("folder.jpg"), kTwoBytes); }),
               "Cannot create file \"" + Path("folder.jpg") + "\". Is a directory");
     EXPECT_TRUE(std::filesystem::is_directory(Path("folder.jpg")));
     EXPECT_EQ(Listing(Path("folder.jpg")), std::vector<std::string>{"inside"});
 
-    EXPECT_EQ(ErrorOf([&] {
-                  browser::SaveFileReplacing(Path("gone/a.jpg"), {1, 2});
-              }),
+    EXPECT_EQ(ErrorOf([&] { browser::SaveFileReplacing(Path("gone/a.jpg"), kTwoBytes); }),
               "Cannot create file \"" + Path("gone/a.jpg") + "\". No such file or directory");
     EXPECT_EQ(Listing(dir_.Path()), std::vector<std::string>{"folder.jpg"});
 }
@@ -108,9 +106,8 @@ TEST_F(SaveFile, ADestinationThatCannotBeCreatedIsReported) {
 TEST_F(SaveFile, ARelativeDestinationIsReportedWithItsFullPath) {
     const std::string saved = std::filesystem::current_path().string();
     ASSERT_EQ(::chdir(dir_.Path().c_str()), 0);
-    const std::string message = ErrorOf([] {
-        browser::SaveFileReplacing("missing/a.jpg", {1, 2});
-    });
+    const std::string message =
+        ErrorOf([] { browser::SaveFileReplacing("missing/a.jpg", kTwoBytes); });
     ASSERT_EQ(::chdir(saved.c_str()), 0);
     EXPECT_EQ(message,
               "Cannot create file \"" + Path("missing/a.jpg") + "\". No such file or directory");

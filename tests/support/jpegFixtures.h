@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,10 @@ void WriteFile(const std::string& path, const std::vector<unsigned char>& bytes)
 // The names in a folder, sorted.
 std::vector<std::string> Listing(const std::string& folder);
 std::vector<unsigned char> ReadFile(const std::string& path);
+// The bytes as a plain vector, to compare with a fixture's.
+inline std::vector<unsigned char> Plain(std::span<const unsigned char> bytes) {
+    return {bytes.begin(), bytes.end()};
+}
 
 // A fresh folder under the system's temporary folder, removed with all its
 // contents when the object goes.

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstddef>
+#include <mutex>
+
+namespace browser {
+
+// Memory for the big buffers that come and go with the pictures: decoded
+// frames and file contents. Each buffer has a mapping of its own, so freeing
+// it gives back exactly its pages and buffers of changing sizes never
+// fragment the heap. One freed buffer is held back for the next: fresh pages
+// cost more to touch than reading a file or decoding a picture takes. It is
+// held only while fewer than `buffersInUse` buffers are in use, so it never
+// adds to their peak.
+class ReusableMemory {
+public:
+    explicit ReusableMemory(int buffersInUse) : buffersInUse_(buffersInUse) {}
+    // Frees the held-back buffer; buffers still in use must not outlive it.
+    ~ReusableMemory();
+    ReusableMemory(const ReusableMemory&) = delete;
+    ReusableMemory& operator=(const ReusableMemory&) = delete;
+
+    // Storage for at least `bytes` bytes, uninitialised; its usable size is
+    // stored in `capacity`. Throws std::bad_alloc.
+    unsigned char* Acquire(std::size_t bytes, std::size_t& capacity);
+    // Gives back what Acquire returned (null is ignored).
+    void Release(unsigned char* data) noexcept;
+
+    // The usable size of the buffer held back; 0 when none is.
+    std::size_t SpareCapacity();
+
+private:
+    std::mutex mutex_;
+    unsigned char* spare_ = nullptr;
+    int inUse_ = 0;
+    const int buffersInUse_;
+};
+
+// Frames: the picture on show and its two neighbours.
+ReusableMemory& FrameMemory();
+// File contents: the same three pictures.
+ReusableMemory& FileMemory();
+
+} // namespace browser

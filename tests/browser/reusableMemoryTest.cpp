@@ -1,0 +1,88 @@
+#include "reusableMemory.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <new>
+
+namespace {
+
+using browser::ReusableMemory;
+
+constexpr std::size_t kMiB = 1024 * 1024;
+
+struct Buffer {
+    unsigned char* Data = nullptr;
+    std::size_t Capacity = 0;
+};
+
+Buffer acquire(ReusableMemory& memory, std::size_t bytes) {
+    Buffer buffer;
+    buffer.Data = memory.Acquire(bytes, buffer.Capacity);
+    EXPECT_NE(buffer.Data, nullptr);
+    EXPECT_GE(buffer.Capacity, bytes);
+    std::memset(buffer.Data, 0xA5, buffer.Capacity); // all of it is usable
+    return buffer;
+}
+
+TEST(ReusableMemory, AFreedBufferIsHeldBackAndReusedByTheNext) {
+    ReusableMemory memory(3);
+    EXPECT_EQ(memory.SpareCapacity(), 0u);
+    const Buffer first = acquire(memory, 3 * kMiB);
+    memory.Release(first.Data);
+    EXPECT_EQ(memory.SpareCapacity(), first.Capacity);
+
+    // A smaller request takes the whole spare.
+    const Buffer second = acquire(memory, kMiB);
+    EXPECT_EQ(second.Data, first.Data);
+    EXPECT_EQ(second.Capacity, first.Capacity);
+    EXPECT_EQ(memory.SpareCapacity(), 0u);
+
+    // A larger one grows it.
+    memory.Release(second.Data);
+    const Buffer grown = acquire(memory, 5 * kMiB);
+    EXPECT_EQ(memory.SpareCapacity(), 0u);
+    memory.Release(grown.Data);
+    EXPECT_EQ(memory.SpareCapacity(), grown.Capacity);
+    memory.Release(nullptr);
+    EXPECT_EQ(memory.SpareCapacity(), grown.Capacity);
+}
+
+TEST(ReusableMemory, NothingIsHeldBackWhileAllBuffersAreInUse) {
+    ReusableMemory memory(2);
+    const Buffer a = acquire(memory, kMiB);
+    const Buffer b = acquire(memory, 2 * kMiB);
+    const Buffer c = acquire(memory, kMiB);
+
+    memory.Release(a.Data); // b and c still in use: a is given back at once
+    EXPECT_EQ(memory.SpareCapacity(), 0u);
+    memory.Release(c.Data); // only b in use now
+    EXPECT_EQ(memory.SpareCapacity(), c.Capacity);
+    memory.Release(b.Data); // the larger one is the better spare
+    EXPECT_EQ(memory.SpareCapacity(), b.Capacity);
+
+    // The held-back buffer counts as one in use once taken again.
+    const Buffer d = acquire(memory, kMiB);
+    const Buffer e = acquire(memory, kMiB);
+    memory.Release(d.Data);
+    EXPECT_EQ(memory.SpareCapacity(), d.Capacity);
+    memory.Release(e.Data);
+    EXPECT_EQ(memory.SpareCapacity(), d.Capacity);
+}
+
+TEST(ReusableMemory, AnImpossibleRequestThrowsAndCountsNothing) {
+    ReusableMemory memory(1);
+    std::size_t capacity = 0;
+    EXPECT_THROW(memory.Acquire(SIZE_MAX - 10, capacity), std::bad_alloc);
+#if !defined(__SANITIZE_ADDRESS__)
+    // More than the address space: the system refuses the mapping.
+    EXPECT_THROW(memory.Acquire(std::size_t{1} << 50, capacity), std::bad_alloc);
+#endif
+    // Had the failures been counted as in use, this one would not be kept.
+    const Buffer buffer = acquire(memory, kMiB);
+    memory.Release(buffer.Data);
+    EXPECT_EQ(memory.SpareCapacity(), buffer.Capacity);
+}
+
+} // namespace
