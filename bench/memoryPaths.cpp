@@ -85,11 +85,11 @@ Row MeasureMemory(const std::string& folder, const std::string& kind, const Pict
     std::printf("measuring: peak memory while stepping %s (separate process)\n", kind.c_str());
     std::fflush(stdout);
     const double frame = static_cast<double>(size.Pixels()) * 4;
-    const double limit = 3 * frame + 3 * static_cast<double>(fileBytes) + 80 * kMiB;
+    const double limit = 3 * frame + 3 * static_cast<double>(fileBytes) + 80e6;
 
     Row row;
     row.Path = "peak memory stepping " + size.Label() + " " + kind;
-    row.Goal = "≤ 3 frames + 3 files + 80 MiB";
+    row.Goal = "≤ 3 frames + 3 files + 80 MB";
     row.Reference = FormatMebibytes(limit) + " limit";
 
     const std::optional<std::string> output =

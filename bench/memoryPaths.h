@@ -21,7 +21,7 @@ int RunMemoryProbe(int& argc, char** argv, const std::string& folder, int rounds
 
 // Starts the probe as a fresh process of this program, so that nothing the
 // other measurements allocated counts, and checks its peak against three
-// decoded frames, three files and 80 MiB.
+// decoded frames, three files and 80 MB (80,000,000 bytes).
 // `kind` names the folder's pictures in the row; `fileBytes` is its largest
 // file.
 Row MeasureMemory(const std::string& folder, const std::string& kind, const PictureSize& size,
