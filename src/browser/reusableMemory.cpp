@@ -101,6 +101,12 @@ unsigned char* ReusableMemory::Acquire(std::size_t bytes, std::size_t& capacity)
         block = std::exchange(spare_, nullptr);
         ++inUse_;
     }
+    // A spare far larger than needed, left by an unusually big picture, is
+    // given back rather than kept in use for small ones.
+    if (block != nullptr && blockSize(block) / 2 > size) {
+        unmapBlock(block);
+        block = nullptr;
+    }
     try {
         if (block == nullptr)
             block = mapBlock(size);

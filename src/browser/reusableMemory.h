@@ -11,7 +11,8 @@ namespace browser {
 // fragment the heap. One freed buffer is held back for the next: fresh pages
 // cost more to touch than reading a file or decoding a picture takes. It is
 // held only while fewer than `buffersInUse` buffers are in use, so it never
-// adds to their peak.
+// adds to their peak, and reused only for a request of at least half its
+// size, so one huge picture does not keep its memory for good.
 class ReusableMemory {
 public:
     explicit ReusableMemory(int buffersInUse) : buffersInUse_(buffersInUse) {}

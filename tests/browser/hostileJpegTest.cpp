@@ -63,6 +63,15 @@ TEST(HostileJpeg, RefusedQuickly) {
              fixtures::WriteFile(p, surgery::CutInScan(claimingSize({}, 65000, 65000), 0, 0.5));
          },
          tooBig},
+        // Allowed pixels, but 4 full-resolution components hold 8 bytes of
+        // coefficients per pixel: more than the decoder may use.
+        {"header-only progressive CMYK 11585x11585",
+         [](auto& p) {
+             fixtures::WriteFile(
+                 p, surgery::HeaderOnly(claimingSize(
+                        {.Space = fixtures::Colour::Cmyk, .Progressive = true}, 11585, 11585)));
+         },
+         "JPEG error #" + std::to_string(JERR_NO_BACKING_STORE)},
         {"3 GiB file", [](auto& p) { testfiles::MakeSparseFile(p, 3LL << 30); },
          "Cannot open file \"" + tmp.File("hostile.jpg") + "\". File too large"},
         {"progressive file with 10,000 scans",

@@ -34,7 +34,7 @@ TEST(ReusableMemory, AFreedBufferIsHeldBackAndReusedByTheNext) {
     EXPECT_EQ(memory.SpareCapacity(), first.Capacity);
 
     // A smaller request takes the whole spare.
-    const Buffer second = acquire(memory, kMiB);
+    const Buffer second = acquire(memory, 2 * kMiB);
     EXPECT_EQ(second.Data, first.Data);
     EXPECT_EQ(second.Capacity, first.Capacity);
     EXPECT_EQ(memory.SpareCapacity(), 0u);
@@ -47,6 +47,24 @@ TEST(ReusableMemory, AFreedBufferIsHeldBackAndReusedByTheNext) {
     EXPECT_EQ(memory.SpareCapacity(), grown.Capacity);
     memory.Release(nullptr);
     EXPECT_EQ(memory.SpareCapacity(), grown.Capacity);
+}
+
+TEST(ReusableMemory, ASpareMoreThanTwiceTheRequestIsGivenBack) {
+    ReusableMemory memory(3);
+    const Buffer huge = acquire(memory, 16 * kMiB);
+    memory.Release(huge.Data);
+    ASSERT_EQ(memory.SpareCapacity(), huge.Capacity);
+
+    const Buffer small = acquire(memory, 4 * kMiB);
+    EXPECT_LT(small.Capacity, 5 * kMiB) << "the huge spare was handed out";
+    EXPECT_EQ(memory.SpareCapacity(), 0u);
+    memory.Release(small.Data);
+    EXPECT_EQ(memory.SpareCapacity(), small.Capacity);
+
+    // Half its size or more: reused.
+    const Buffer half = acquire(memory, small.Capacity / 2);
+    EXPECT_EQ(half.Data, small.Data);
+    memory.Release(half.Data);
 }
 
 TEST(ReusableMemory, NothingIsHeldBackWhileAllBuffersAreInUse) {
