@@ -5,6 +5,7 @@
 
 #include "jpegCodec.h"
 
+#include "coefficientMemory.h"
 #include "error.h"
 
 #include <bit>
@@ -133,12 +134,14 @@ int decode(const DecodeJob* job) {
     jpeg_decompress_struct cinfo{};
     ErrorManager manager;
     DecodeMonitor monitor;
+    CoefficientMemory coefficients;
     attachErrorManager(&cinfo, &manager);
     if (setjmp(manager.jump)) {
         jpeg_destroy_decompress(&cinfo);
         return manager.stopCode != 0 ? manager.stopCode : manager.pub.msg_code;
     }
     jpeg_create_decompress(&cinfo);
+    UseReusableCoefficientMemory(&cinfo, &coefficients);
     cinfo.mem->max_memory_to_use = kMaxDecoderMemory;
     monitor.pub.progress_monitor = monitorDecode;
     monitor.maxScans = kMaxScans;

@@ -125,10 +125,12 @@ void ReusableMemory::Release(unsigned char* data) noexcept {
     if (data == nullptr)
         return;
     unsigned char* block = blockOf(data);
+    const bool room = roomFrom_ == nullptr || roomFrom_->HasRoom();
     {
         std::lock_guard lock(mutex_);
         --inUse_;
-        if (inUse_ < buffersInUse_ && (spare_ == nullptr || blockSize(spare_) < blockSize(block)))
+        if (room && inUse_ < buffersInUse_ &&
+            (spare_ == nullptr || blockSize(spare_) < blockSize(block)))
             std::swap(block, spare_);
     }
     // Unmapping a frame takes milliseconds: not while holding the lock.
@@ -141,6 +143,21 @@ std::size_t ReusableMemory::SpareCapacity() {
     return spare_ != nullptr ? capacityOf(spare_) : 0;
 }
 
+bool ReusableMemory::HasRoom() {
+    std::lock_guard lock(mutex_);
+    return inUse_ + (spare_ != nullptr ? 1 : 0) < buffersInUse_;
+}
+
+void ReusableMemory::DropSpare() noexcept {
+    unsigned char* block = nullptr;
+    {
+        std::lock_guard lock(mutex_);
+        block = std::exchange(spare_, nullptr);
+    }
+    if (block != nullptr)
+        unmapBlock(block);
+}
+
 ReusableMemory& FrameMemory() {
     // Never destroyed: buffers may go after static destructors have run.
     static ReusableMemory* const memory = new ReusableMemory(3);
@@ -149,6 +166,11 @@ ReusableMemory& FrameMemory() {
 
 ReusableMemory& FileMemory() {
     static ReusableMemory* const memory = new ReusableMemory(3);
+    return *memory;
+}
+
+ReusableMemory& CoefficientArrayMemory() {
+    static ReusableMemory* const memory = new ReusableMemory(1, &FrameMemory());
     return *memory;
 }
 

@@ -15,7 +15,11 @@ namespace browser {
 // size, so one huge picture does not keep its memory for good.
 class ReusableMemory {
 public:
-    explicit ReusableMemory(int buffersInUse) : buffersInUse_(buffersInUse) {}
+    // With `roomFrom`, a buffer is held back only while that memory has room
+    // too: memory needed only during a decode may take the place of a frame,
+    // never add to a full set of them.
+    explicit ReusableMemory(int buffersInUse, ReusableMemory* roomFrom = nullptr)
+        : buffersInUse_(buffersInUse), roomFrom_(roomFrom) {}
     // Frees the held-back buffer; buffers still in use must not outlive it.
     ~ReusableMemory();
     ReusableMemory(const ReusableMemory&) = delete;
@@ -29,17 +33,26 @@ public:
 
     // The usable size of the buffer held back; 0 when none is.
     std::size_t SpareCapacity();
+    // True while the buffers in use and the one held back are fewer than
+    // `buffersInUse`.
+    bool HasRoom();
+    // Gives the held-back buffer back to the system.
+    void DropSpare() noexcept;
 
 private:
     std::mutex mutex_;
     unsigned char* spare_ = nullptr;
     int inUse_ = 0;
     const int buffersInUse_;
+    ReusableMemory* const roomFrom_;
 };
 
 // Frames: the picture on show and its two neighbours.
 ReusableMemory& FrameMemory();
 // File contents: the same three pictures.
 ReusableMemory& FileMemory();
+// The coefficients of the one picture being decoded, when it has several
+// scans; kept for the next only while frames leave room for it.
+ReusableMemory& CoefficientArrayMemory();
 
 } // namespace browser

@@ -3,12 +3,14 @@
 #include "jpegImage.h"
 #include "jpegSurgery.h"
 #include "pixelCompare.h"
+#include "reusableMemory.h"
 #include "testFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -163,6 +165,50 @@ TEST(JpegDecode, TruncatedFileShowsWhatItHas) {
         ASSERT_NE(pixels, nullptr);
         EXPECT_TRUE(pixels::SameAsDjpeg(*pixels, fixtures::DjpegDecodeDamaged(path)));
     }
+}
+
+// A multi-scan decode gets memory an earlier one used: where the file stops,
+// the coefficients are zero, not the earlier picture's.
+TEST(JpegDecode, ReusedCoefficientMemoryKeepsNothingOfTheEarlierPicture) {
+    const JpegSpec spec{.Width = 96, .Height = 96, .Fill = Pattern::Noise, .Progressive = true};
+    browser::TJPEGImage earlier(testfiles::AsFileBytes(fixtures::MakeJpeg(spec)));
+    ASSERT_NE(earlier.Pixels(), nullptr);
+    // 12x12 luma blocks and two 6x6 chroma, 128 bytes each.
+    EXPECT_GE(browser::CoefficientArrayMemory().SpareCapacity(), (144u + 72u) * 128u)
+        << "the coefficient memory was not kept for the next picture";
+
+    JpegSpec other = spec;
+    other.Seed = spec.Seed + 1;
+    fixtures::TempDir tmp;
+    const std::string path = tmp.File("cut.jpg");
+    const std::vector<unsigned char> cut = surgery::CutInScan(fixtures::MakeJpeg(other), 0, 0.3);
+    fixtures::WriteFile(path, cut);
+    browser::TJPEGImage later(testfiles::AsFileBytes(cut));
+    const browser::DecodedPixels* pixels = nullptr;
+    ASSERT_NO_THROW(pixels = later.Pixels());
+    ASSERT_NE(pixels, nullptr);
+    EXPECT_TRUE(pixels::SameAsDjpeg(*pixels, fixtures::DjpegDecodeDamaged(path)));
+}
+
+// Coefficients are kept beside fewer than three frames only: with three in
+// use they would add to the peak the frames set.
+TEST(JpegDecode, KeptCoefficientMemoryMakesWayForAThirdFrame) {
+    const JpegSpec progressive{.Width = 64, .Height = 64, .Progressive = true};
+    auto decoded = [](const JpegSpec& spec) {
+        auto image =
+            std::make_unique<browser::TJPEGImage>(testfiles::AsFileBytes(fixtures::MakeJpeg(spec)));
+        EXPECT_NE(image->Pixels(), nullptr);
+        return image;
+    };
+    browser::FrameMemory().DropSpare();
+    auto first = decoded(progressive);
+    EXPECT_GT(browser::CoefficientArrayMemory().SpareCapacity(), 0u);
+    auto second = decoded({.Width = 64, .Height = 64});
+    EXPECT_GT(browser::CoefficientArrayMemory().SpareCapacity(), 0u) << "two frames leave room";
+    auto third = decoded({.Width = 64, .Height = 64});
+    EXPECT_EQ(browser::CoefficientArrayMemory().SpareCapacity(), 0u);
+    auto fourth = decoded(progressive); // with three frames in use: not kept
+    EXPECT_EQ(browser::CoefficientArrayMemory().SpareCapacity(), 0u);
 }
 
 // Files whose header reads well but whose data is fatal to libjpeg.

@@ -89,6 +89,30 @@ TEST(ReusableMemory, NothingIsHeldBackWhileAllBuffersAreInUse) {
     EXPECT_EQ(memory.SpareCapacity(), d.Capacity);
 }
 
+TEST(ReusableMemory, ABufferIsHeldBackOnlyInPlaceOfOneOfTheOtherMemory) {
+    ReusableMemory frames(2);
+    ReusableMemory scratch(1, &frames);
+    const Buffer first = acquire(frames, kMiB);
+    const Buffer second = acquire(frames, kMiB);
+
+    const Buffer full = acquire(scratch, kMiB);
+    scratch.Release(full.Data); // both frames in use
+    EXPECT_EQ(scratch.SpareCapacity(), 0u);
+
+    frames.Release(second.Data); // held back as the frames' spare: still full
+    EXPECT_FALSE(frames.HasRoom());
+    const Buffer besideSpare = acquire(scratch, kMiB);
+    scratch.Release(besideSpare.Data);
+    EXPECT_EQ(scratch.SpareCapacity(), 0u);
+
+    frames.DropSpare();
+    EXPECT_TRUE(frames.HasRoom());
+    const Buffer roomy = acquire(scratch, kMiB);
+    scratch.Release(roomy.Data);
+    EXPECT_EQ(scratch.SpareCapacity(), roomy.Capacity);
+    frames.Release(first.Data);
+}
+
 TEST(ReusableMemory, AnImpossibleRequestThrowsAndCountsNothing) {
     ReusableMemory memory(1);
     std::size_t capacity = 0;
