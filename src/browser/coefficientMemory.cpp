@@ -31,9 +31,10 @@ CoefficientMemory* stateOf(j_common_ptr cinfo) {
 }
 
 // Returns null instead of throwing: the callers are inside libjpeg's frames.
-unsigned char* acquire(std::size_t bytes, std::size_t* capacity) noexcept {
+unsigned char* acquire(std::size_t bytes) noexcept {
     try {
-        return CoefficientArrayMemory().Acquire(bytes, *capacity);
+        std::size_t capacity = 0;
+        return CoefficientArrayMemory().Acquire(bytes, capacity);
     } catch (...) {
         return nullptr;
     }
@@ -43,7 +44,6 @@ void release(CoefficientMemory* memory) {
     memory->arrays = nullptr; // they live in the image pool, freed with it
     CoefficientArrayMemory().Release(memory->block);
     memory->block = nullptr;
-    memory->blockCapacity = 0;
 }
 
 jvirt_barray_ptr requestArray(j_common_ptr cinfo, int poolId, boolean preZero,
@@ -84,7 +84,7 @@ void realizeArrays(j_common_ptr cinfo) {
     if (cinfo->mem->max_memory_to_use > 0 &&
         total > static_cast<std::size_t>(cinfo->mem->max_memory_to_use))
         ERREXIT(cinfo, JERR_NO_BACKING_STORE);
-    memory->block = acquire(total, &memory->blockCapacity);
+    memory->block = acquire(total);
     if (memory->block == nullptr)
         ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 5);
 
@@ -144,12 +144,8 @@ void selfDestruct(j_common_ptr cinfo) {
 } // namespace
 
 void UseReusableCoefficientMemory(j_decompress_ptr cinfo, CoefficientMemory* memory) {
-    *memory = CoefficientMemory{cinfo->mem->free_pool,
-                                cinfo->mem->self_destruct,
-                                cinfo->mem->realize_virt_arrays,
-                                nullptr,
-                                nullptr,
-                                0};
+    *memory = CoefficientMemory{cinfo->mem->free_pool, cinfo->mem->self_destruct,
+                                cinfo->mem->realize_virt_arrays, nullptr, nullptr};
     cinfo->client_data = memory;
     cinfo->mem->request_virt_barray = requestArray;
     cinfo->mem->realize_virt_arrays = realizeArrays;

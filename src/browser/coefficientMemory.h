@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstddef>
 #include <cstdio>
 
 #include <jpeglib.h>
@@ -19,7 +18,6 @@ struct CoefficientMemory {
     void (*realizeVirtArrays)(j_common_ptr);
     CoefficientArray* arrays; // requested for this picture, in its image pool
     unsigned char* block;     // the memory behind all of them, once realized
-    std::size_t blockCapacity;
 };
 
 // Progressive and other multi-scan pictures hold every coefficient of the

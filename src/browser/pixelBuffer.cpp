@@ -9,20 +9,8 @@ std::size_t RowStride(int width, PixelFormat format) {
     return (static_cast<std::size_t>(width) * bytesPerPixel + 3) & ~static_cast<std::size_t>(3);
 }
 
-namespace {
-
-// Coefficients kept from an earlier decode may take the place of a frame,
-// but never stay beside three.
-void makeRoomForFrames() {
-    if (!FrameMemory().HasRoom())
-        CoefficientArrayMemory().DropSpare();
-}
-
-} // namespace
-
 PixelBuffer::~PixelBuffer() {
     FrameMemory().Release(data_);
-    makeRoomForFrames();
 }
 
 unsigned char* PixelBuffer::Reserve(std::size_t bytes) {
@@ -32,7 +20,6 @@ unsigned char* PixelBuffer::Reserve(std::size_t bytes) {
         FrameMemory().Release(std::exchange(data_, nullptr));
         capacity_ = 0;
         data_ = FrameMemory().Acquire(bytes, capacity_);
-        makeRoomForFrames();
     }
     return data_;
 }

@@ -88,9 +88,23 @@ void unmapBlock(unsigned char* block) {
 
 } // namespace
 
+ReusableMemory::ReusableMemory(int buffersInUse, ReusableMemory* roomFrom)
+    : buffersInUse_(buffersInUse), roomFrom_(roomFrom) {
+    if (roomFrom_ != nullptr)
+        roomFrom_->yielding_ = this;
+}
+
 ReusableMemory::~ReusableMemory() {
+    if (roomFrom_ != nullptr)
+        roomFrom_->yielding_ = nullptr;
     if (spare_ != nullptr)
         unmapBlock(spare_);
+}
+
+void ReusableMemory::makeRoom() noexcept {
+    ReusableMemory* const yielding = yielding_;
+    if (yielding != nullptr && !HasRoom())
+        yielding->DropSpare();
 }
 
 unsigned char* ReusableMemory::Acquire(std::size_t bytes, std::size_t& capacity) {
@@ -117,6 +131,7 @@ unsigned char* ReusableMemory::Acquire(std::size_t bytes, std::size_t& capacity)
         --inUse_;
         throw;
     }
+    makeRoom();
     capacity = capacityOf(block);
     return dataOf(block);
 }
@@ -136,6 +151,7 @@ void ReusableMemory::Release(unsigned char* data) noexcept {
     // Unmapping a frame takes milliseconds: not while holding the lock.
     if (block != nullptr)
         unmapBlock(block);
+    makeRoom();
 }
 
 std::size_t ReusableMemory::SpareCapacity() {

@@ -1,25 +1,25 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <mutex>
 
 namespace browser {
 
 // Memory for the big buffers that come and go with the pictures: decoded
-// frames and file contents. Each buffer has a mapping of its own, so freeing
-// it gives back exactly its pages and buffers of changing sizes never
-// fragment the heap. One freed buffer is held back for the next: fresh pages
-// cost more to touch than reading a file or decoding a picture takes. It is
-// held only while fewer than `buffersInUse` buffers are in use, so it never
-// adds to their peak, and reused only for a request of at least half its
-// size, so one huge picture does not keep its memory for good.
+// frames, file contents and libjpeg's coefficient arrays. Each buffer has a mapping of its own, so
+// freeing it gives back exactly its pages and buffers of changing sizes never fragment the heap.
+// One freed buffer is held back for the next: fresh pages cost more to touch than reading a file or
+// decoding a picture takes. It is held only while fewer than `buffersInUse` buffers are in use, so
+// it never adds to their peak, and reused only for a request of at least half its size, so one huge
+// picture does not keep its memory for good.
 class ReusableMemory {
 public:
-    // With `roomFrom`, a buffer is held back only while that memory has room
-    // too: memory needed only during a decode may take the place of a frame,
+    // With `roomFrom`, a buffer is held back only in place of one of that
+    // memory's: while it has room, and given back as soon as it fills up.
+    // Memory needed only during a decode may so take the place of a frame,
     // never add to a full set of them.
-    explicit ReusableMemory(int buffersInUse, ReusableMemory* roomFrom = nullptr)
-        : buffersInUse_(buffersInUse), roomFrom_(roomFrom) {}
+    explicit ReusableMemory(int buffersInUse, ReusableMemory* roomFrom = nullptr);
     // Frees the held-back buffer; buffers still in use must not outlive it.
     ~ReusableMemory();
     ReusableMemory(const ReusableMemory&) = delete;
@@ -40,11 +40,15 @@ public:
     void DropSpare() noexcept;
 
 private:
+    // Gives the yielding memory's held-back buffer back once this one is full.
+    void makeRoom() noexcept;
+
     std::mutex mutex_;
     unsigned char* spare_ = nullptr;
     int inUse_ = 0;
     const int buffersInUse_;
     ReusableMemory* const roomFrom_;
+    std::atomic<ReusableMemory*> yielding_{nullptr}; // the one whose roomFrom_ is this
 };
 
 // Frames: the picture on show and its two neighbours.
